@@ -1,0 +1,13 @@
+# libjpeg: the static i686 libjpeg-turbo that scripts/setup builds, or Debian's natively.
+add_library(ZvJpeg INTERFACE)
+if(WIN32)
+    set(ZV_JPEG_ROOT ${CMAKE_SOURCE_DIR}/build/deps/i686)
+    if(NOT EXISTS ${ZV_JPEG_ROOT}/lib/libjpeg.a)
+        message(FATAL_ERROR "libjpeg-turbo for i686 is missing: run scripts/setup")
+    endif()
+    target_include_directories(ZvJpeg INTERFACE ${ZV_JPEG_ROOT}/include)
+    target_link_libraries(ZvJpeg INTERFACE ${ZV_JPEG_ROOT}/lib/libjpeg.a)
+else()
+    find_package(JPEG REQUIRED)
+    target_link_libraries(ZvJpeg INTERFACE JPEG::JPEG)
+endif()

@@ -1,0 +1,82 @@
+#include <windows.h>
+
+#include "file_system.h"
+#include "handles_win32.h"
+
+namespace zv {
+namespace {
+
+class WindowsFileSystem : public FileSystem {
+public:
+    ReadResult ReadAll(const std::string& path, std::string& bytes) override {
+        UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return ReadResult::CannotOpen;
+        LARGE_INTEGER size;
+        if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return ReadResult::ReadError;
+        std::string data(static_cast<size_t>(size.QuadPart), '\0');
+        DWORD done = 0;
+        size_t at = 0;
+        while (at < data.size()) {
+            DWORD want = static_cast<DWORD>(data.size() - at);
+            if (!ReadFile(file.get(), &data[at], want, &done, nullptr)) return ReadResult::ReadError;
+            if (done == 0) break;  // the file shrank while we read it
+            at += done;
+        }
+        data.resize(at);
+        bytes.swap(data);
+        return ReadResult::Ok;
+    }
+
+    WriteResult WriteNew(const std::string& path, const std::string& bytes) override {
+        UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+        if (!file) return WriteResult::CannotCreate;
+        size_t at = 0;
+        while (at < bytes.size()) {
+            DWORD done = 0;
+            DWORD want = static_cast<DWORD>(bytes.size() - at);
+            if (!WriteFile(file.get(), bytes.data() + at, want, &done, nullptr) || done == 0)
+                return WriteResult::WriteError;
+            at += done;
+        }
+        if (!FlushFileBuffers(file.get())) return WriteResult::WriteError;
+        return WriteResult::Ok;
+    }
+
+    bool CanReplace(const std::string& path) override {
+        UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) return true;
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+
+    bool Delete(const std::string& path) override { return DeleteFileA(path.c_str()) != FALSE; }
+
+    bool Rename(const std::string& from, const std::string& to) override {
+        return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    }
+
+    FoundFile FindFirst(const std::string& path) override {
+        FoundFile result;
+        WIN32_FIND_DATAA data;
+        UniqueFind find(FindFirstFileA(path.c_str(), &data));
+        if (!find) return result;
+        result.found = true;
+        result.is_directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        FILETIME local;
+        WORD dos_date = 0, dos_time = 0;
+        result.has_dos_time = FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) &&
+                              FileTimeToDosDateTime(&local, &dos_date, &dos_time);
+        return result;
+    }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+    static WindowsFileSystem fs;
+    return fs;
+}
+
+}  // namespace zv

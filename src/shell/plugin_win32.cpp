@@ -1,0 +1,120 @@
+// Library main: start-up, shutdown and the fifteen exported callbacks.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "../confirm/outgoing_win32.h"
+#include "../hostapi/host_module_lookup_win32.h"
+#include "../settings/settings_entry_win32.h"
+#include "plugin_info.h"
+#include "plugin_paths.h"
+#include "plugin_state_win32.h"
+
+namespace zv {
+
+PluginState& Plugin() {
+    static PluginState state;
+    return state;
+}
+
+namespace {
+
+WindowsHostModuleLookup g_lookup;
+
+std::string OwnModulePath(HMODULE module) {
+    // Grow past MAX_PATH rather than cut the path: a cut path would name the wrong map file.
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(module, &buffer[0], static_cast<DWORD>(buffer.size()));
+        if (length == 0) throw std::runtime_error("GetModuleFileName");
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        if (buffer.size() >= 32768) throw std::runtime_error("module path too long");
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool InitPlugin(HMODULE module) noexcept {
+    try {
+        PluginState& state = Plugin();
+        state.module = module;
+        state.host_api = std::make_unique<TZaviAPI>(g_lookup);
+        if (!state.host_api->BindHostApi()) return false;
+        state.ini_file_name = IniFileNameFor(OwnModulePath(module));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void PluginExitProc() noexcept { Plugin().host_api.reset(); }
+
+// Runs a callback's work so that no exception reaches the host.
+template <typename Work>
+int32_t Guarded(int32_t on_failure, Work work) noexcept {
+    try {
+        return work();
+    } catch (...) {
+        return on_failure;
+    }
+}
+
+}  // namespace
+}  // namespace zv
+
+using zv::Guarded;
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    switch (reason) {
+        case DLL_PROCESS_ATTACH:
+            DisableThreadLibraryCalls(instance);
+            return zv::InitPlugin(instance) ? TRUE : FALSE;
+        case DLL_PROCESS_DETACH:
+            zv::PluginExitProc();
+            break;
+    }
+    return TRUE;
+}
+
+int32_t WINAPI ZVC_OnStart() { return 0; }
+int32_t WINAPI ZVC_OnExit() { return 0; }
+int32_t WINAPI ZVC_OnMenuInit(intptr_t, intptr_t, intptr_t) { return 0; }
+int32_t WINAPI ZVC_OnOpenFolder(intptr_t) { return 0; }
+int32_t WINAPI ZVC_OnOpenMail(intptr_t) { return 0; }
+int32_t WINAPI ZVC_OnEveryMinute() { return 0; }
+int32_t WINAPI ZVC_OnOpenCompose(intptr_t, intptr_t) { return 0; }
+
+int32_t WINAPI ZVC_OnOutgoing(HWND compose_window, int32_t mode) {
+    return Guarded(0, [&]() -> int32_t {
+        if (mode == 1 || mode == 2) return 0;
+        return zv::ConfirmOutgoingMessage(compose_window) ? 0 : -1;
+    });
+}
+
+int32_t WINAPI ZVC_OnKeyDispatch(intptr_t, intptr_t, intptr_t) { return 0; }
+int32_t WINAPI ZVC_OnRetrieve(intptr_t, intptr_t) { return 0; }
+int32_t WINAPI ZVC_OnSend(intptr_t) { return 0; }
+int32_t WINAPI ZVC_OnFinishRetrieve(intptr_t) { return 0; }
+
+int32_t WINAPI ZVC_OnPlugInSetup(intptr_t) {
+    return Guarded(1, [] {
+        zv::RunSettingsWindow(zv::Plugin().ini_file_name);
+        return 1;
+    });
+}
+
+int32_t WINAPI ZVC_OnPlugInInfo(char* record) {
+    return Guarded(0, [&] {
+        zv::FillPluginInfo(record);
+        return 0;
+    });
+}
+
+int32_t WINAPI ZVC_OnDragDrop(intptr_t, intptr_t, intptr_t, intptr_t) { return 0; }
+
+}  // extern "C"
