@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 #include "../confirm/outgoing_win32.h"

@@ -1,0 +1,124 @@
+// The Win32 layer itself, under Wine with code page 932.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "base/app_error.h"
+#include "base/code_page.h"
+#include "base/file_system.h"
+#include "map/picture_map.h"
+#include "substitute_host.h"
+
+namespace zv {
+namespace {
+
+TEST(SystemCodePage, IsShiftJis) {
+    ASSERT_EQ(GetACP(), 932u);
+    const CodePage& cp = SystemCodePage();
+    EXPECT_TRUE(cp.IsLeadByte(0x82));
+    EXPECT_FALSE(cp.IsLeadByte('a'));
+    EXPECT_TRUE(cp.EqualIgnoringCase("Taro", "tARO"));
+    EXPECT_FALSE(cp.EqualIgnoringCase("ａ", "a"));     // full-width and half-width differ
+    EXPECT_FALSE(cp.EqualIgnoringCase("あ", "ア"));    // hiragana and katakana differ
+    EXPECT_EQ(cp.ToLower("PHOTO.JPG"), "photo.jpg");
+    EXPECT_EQ(cp.ToLower("\x95\x5C.JPG"), "\x95\x5C.jpg");
+}
+
+class MapOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = host::MakeTempFolder("zvmap");
+        map = folder + "\\zvOvisto.ini";
+        bak = folder + "\\zvOvisto.bak";
+    }
+    void TearDown() override { host::RemoveFolder(folder); }
+
+    std::string folder, map, bak;
+    FileSystem& fs = SystemFileSystem();
+    const CodePage& cp = SystemCodePage();
+};
+
+TEST_F(MapOnDisk, BytesRoundTripAndBackupIsOneGenerationDeep) {
+    const std::string sjis_line = "\xEF\xBB\xBF\x95\x5C=C:\\\x95\x5C\\\x83\x5C.jpg";  // BOM, 表, ソ
+    host::WriteFileBytes(map, sjis_line + "\nlast=x");
+    MapLines lines;
+    LoadMap(fs, map, lines);
+    ASSERT_EQ(lines, (MapLines{sjis_line, "last=x"}));
+    SaveMap(fs, map, lines, cp);
+    EXPECT_EQ(host::ReadFileBytes(map), sjis_line + "\r\nlast=x\r\n");
+    EXPECT_EQ(host::ReadFileBytes(bak), sjis_line + "\nlast=x");
+    SaveMap(fs, map, {}, cp);
+    EXPECT_EQ(host::ReadFileBytes(map), "");
+    EXPECT_EQ(host::ReadFileBytes(bak), sjis_line + "\r\nlast=x\r\n");
+}
+
+TEST_F(MapOnDisk, MapHeldOpenWithoutSharing) {
+    host::WriteFileBytes(map, "mine=1\r\n");
+    host::WriteFileBytes(bak, "older=1\r\n");
+    HANDLE other = CreateFileA(map.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    MapLines lines = {"kept"};
+    try {
+        LoadMap(fs, map, lines);
+        ADD_FAILURE() << "read a file held open without sharing";
+    } catch (const AppError& e) {
+        EXPECT_EQ(std::string(e.what()), "ファイル " + map + " は開けません");
+    }
+    EXPECT_EQ(lines, MapLines{"kept"});
+    try {
+        SaveMap(fs, map, {"new=1"}, cp);
+        ADD_FAILURE() << "replaced a file held open without sharing";
+    } catch (const AppError& e) {
+        EXPECT_EQ(std::string(e.what()), "ファイル " + map + " を作成できません");
+    }
+    CloseHandle(other);
+    EXPECT_EQ(host::ReadFileBytes(map), "mine=1\r\n");
+    EXPECT_EQ(host::ReadFileBytes(bak), "older=1\r\n");
+    EXPECT_EQ(host::ReadFileBytes(folder + "\\zvOvisto.tmp"), "(missing)");
+}
+
+TEST_F(MapOnDisk, SharedReadersMayStayWhileTheMapIsRead) {
+    host::WriteFileBytes(map, "a=1");
+    HANDLE reader = CreateFileA(map.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    MapLines lines;
+    EXPECT_NO_THROW(LoadMap(fs, map, lines));
+    CloseHandle(reader);
+    // A writer that shares reading still blocks us: we let others read but not write.
+    HANDLE writer = CreateFileA(map.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(LoadMap(fs, map, lines), AppError);
+    CloseHandle(writer);
+}
+
+TEST_F(MapOnDisk, SaveIntoAMissingFolderFailsCleanly) {
+    const std::string nowhere = folder + "\\missing\\zvOvisto.ini";
+    try {
+        SaveMap(fs, nowhere, {"a=1"}, cp);
+        ADD_FAILURE();
+    } catch (const AppError& e) {
+        EXPECT_EQ(std::string(e.what()), "ファイル " + nowhere + " を作成できません");
+    }
+}
+
+TEST_F(MapOnDisk, IsExistingFile) {
+    const std::string file = folder + "\\a.jpg";
+    host::WriteFileBytes(file, "x");
+    EXPECT_TRUE(IsExistingFile(fs, file));
+    EXPECT_TRUE(IsExistingFile(fs, folder + "\\*.jpg"));  // wildcards follow the file search
+    EXPECT_FALSE(IsExistingFile(fs, folder));
+    EXPECT_FALSE(IsExistingFile(fs, ""));
+    EXPECT_FALSE(IsExistingFile(fs, folder + "\\none.jpg"));
+    // A time stamp before 1980 has no DOS date.
+    HANDLE h = CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    SYSTEMTIME st = {1975, 6, 0, 15, 12, 0, 0, 0};
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    ASSERT_TRUE(SetFileTime(h, nullptr, nullptr, &ft));
+    CloseHandle(h);
+    EXPECT_FALSE(IsExistingFile(fs, file));
+}
+
+}  // namespace
+}  // namespace zv

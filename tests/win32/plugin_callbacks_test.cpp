@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "substitute_host.h"
+
+namespace zv::host {
+namespace {
+
+class PluginCallbacks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Script() = HostScript();
+        ASSERT_TRUE(plugin.loaded()) << plugin.load_error();
+        Script().version_calls = 0;
+    }
+    LoadedPlugin plugin;
+};
+
+TEST_F(PluginCallbacks, InformationRecordHoldsFourTexts) {
+    std::vector<char> record(1024, '\x55');
+    EXPECT_EQ(plugin.Get<int(WINAPI*)(char*)>("ZVC_OnPlugInInfo")(record.data()), 0);
+    EXPECT_STREQ(&record[0], "zvOvisto plug-in");
+    EXPECT_STREQ(&record[80], "qorvix");
+    EXPECT_STREQ(&record[160], "1.0.0");
+    EXPECT_STREQ(&record[240], "zvOvisto");
+}
+
+TEST_F(PluginCallbacks, TheTwelveIdleCallbacksReturnZeroWithoutCallingTheHost) {
+    // Wrong argument counts would unbalance the stack of a __stdcall caller; calling
+    // each with its own count and coming back intact shows they match.
+    auto& p = plugin;
+    EXPECT_EQ(p.Get<int(WINAPI*)()>("ZVC_OnStart")(), 0);
+    EXPECT_EQ(p.Get<int(WINAPI*)()>("ZVC_OnExit")(), 0);
+    EXPECT_EQ(p.Get<int(WINAPI*)(int, int, int)>("ZVC_OnMenuInit")(1, 2, 3), 0);
+    EXPECT_EQ(p.Get<int(WINAPI*)(int)>("ZVC_OnOpenFolder")(1), 0);
+    EXPECT_EQ(p.Get<int(WINAPI*)(int)>("ZVC_OnOpenMail")(1), 0);
+    EXPECT_EQ(p.Get<int(WINAPI*)()>("ZVC_OnEveryMinute")(), 0);
+    EXPECT_EQ(p.Get<int(WINAPI*)(int, int)>("ZVC_OnOpenCompose")(1, 2), 0);
+    EXPECT_EQ(p.Get<int(WINAPI*)(int, int, int)>("ZVC_OnKeyDispatch")(1, 2, 3), 0);
+    EXPECT_EQ(p.Get<int(WINAPI*)(int, int)>("ZVC_OnRetrieve")(1, 2), 0);
+    EXPECT_EQ(p.Get<int(WINAPI*)(int)>("ZVC_OnSend")(1), 0);
+    EXPECT_EQ(p.Get<int(WINAPI*)(int)>("ZVC_OnFinishRetrieve")(1), 0);
+    EXPECT_EQ(p.Get<int(WINAPI*)(int, int, int, int)>("ZVC_OnDragDrop")(1, 2, 3, 4), 0);
+    EXPECT_EQ(Script().other_calls, 0);
+    EXPECT_TRUE(Script().header_calls.empty());
+    EXPECT_EQ(Script().version_calls, 0);
+}
+
+TEST_F(PluginCallbacks, Modes1And2SendAtOnceWithoutAskingTheHost) {
+    const HWND compose = reinterpret_cast<HWND>(0x1234);
+    EXPECT_EQ(plugin.OnOutgoing(compose, 1), 0);
+    EXPECT_EQ(plugin.OnOutgoing(compose, 2), 0);
+    EXPECT_TRUE(Script().header_calls.empty());
+    EXPECT_EQ(Script().other_calls + Script().version_calls, 0);
+}
+
+TEST_F(PluginCallbacks, OtherModesReadToCcBccWithCapacity4095) {
+    const HWND compose = reinterpret_cast<HWND>(0x1234);
+    for (int mode : {0, 3, -1, 77}) {
+        Script().header_calls.clear();
+        EXPECT_EQ(plugin.OnOutgoing(compose, mode), 0) << mode;  // empty map: nothing to confirm
+        ASSERT_EQ(Script().header_calls.size(), 3u) << mode;
+        const char* names[] = {"To", "Cc", "Bcc"};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(Script().header_calls[i].name, names[i]);
+            EXPECT_EQ(Script().header_calls[i].capacity, 4095);
+            EXPECT_EQ(Script().header_calls[i].compose, compose);
+        }
+    }
+    EXPECT_EQ(Script().other_calls, 0);
+}
+
+}  // namespace
+}  // namespace zv::host

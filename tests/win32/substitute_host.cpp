@@ -1,0 +1,174 @@
+#include "substitute_host.h"
+
+#include <atomic>
+#include <cstring>
+#include <stdexcept>
+
+namespace zv::host {
+
+HostScript& Script() {
+    static HostScript script;
+    return script;
+}
+
+std::string ExeFolder() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.rfind('\\'));
+}
+
+std::string MakeTempFolder(const char* prefix) {
+    static std::atomic<int> counter{0};
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    for (;;) {
+        std::string folder = std::string(temp) + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(counter++);
+        if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make " + folder);
+    }
+}
+
+void RemoveFolder(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolder(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + path);
+    DWORD done = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    CloseHandle(file);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "(missing)";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD done = 0;
+    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &done, nullptr);
+    CloseHandle(file);
+    bytes.resize(done);
+    return bytes;
+}
+
+LoadedPlugin::LoadedPlugin() : folder_(MakeTempFolder("zvplug")) {
+    const std::string source = ExeFolder() + "\\zvOvisto.dll";
+    if (!CopyFileA(source.c_str(), dll_path().c_str(), FALSE)) throw std::runtime_error("cannot copy " + source);
+    module_ = LoadLibraryA(dll_path().c_str());
+    if (!module_) load_error_ = GetLastError();
+}
+
+LoadedPlugin::~LoadedPlugin() {
+    if (module_) FreeLibrary(module_);
+    RemoveFolder(folder_);
+}
+
+FARPROC LoadedPlugin::Export(const char* name) const {
+    FARPROC f = module_ ? GetProcAddress(module_, name) : nullptr;
+    if (!f) throw std::runtime_error(std::string("no export ") + name);
+    return f;
+}
+
+int LoadedPlugin::OnOutgoing(HWND compose, int mode) const {
+    return Get<int(WINAPI*)(HWND, int)>("ZVC_OnOutgoing")(compose, mode);
+}
+
+int LoadedPlugin::OnPlugInSetup() const { return Get<int(WINAPI*)(int)>("ZVC_OnPlugInSetup")(0); }
+
+}  // namespace zv::host
+
+// The host's exports. Only the two the plug-in calls do anything; the rest count calls.
+#define HOST_EXPORT extern "C" __declspec(dllexport)
+#define HOST_STUB(name) \
+    HOST_EXPORT int WINAPI name() { return ++zv::host::Script().other_calls, 0; }
+
+HOST_EXPORT const char* WINAPI ZVA_GetVersion() {
+    auto& s = zv::host::Script();
+    ++s.version_calls;
+    return s.version_is_null ? nullptr : s.version.c_str();
+}
+
+HOST_EXPORT int WINAPI ZVA_CompGetSpecifiedHeader(HWND compose, const char* name, char* buffer, int capacity) {
+    auto& s = zv::host::Script();
+    s.header_calls.push_back({compose, name, capacity});
+    auto it = s.headers.find(name);
+    if (it == s.headers.end()) return 0;  // writes nothing, as a host might for an unknown header
+    std::strncpy(buffer, it->second.c_str(), capacity);
+    return 1;
+}
+
+HOST_STUB(ZVA_Command)
+HOST_STUB(ZVA_GetWindowHandles)
+HOST_STUB(ZVA_RegisterCommand)
+HOST_STUB(ZVA_RegisterUICallback)
+HOST_STUB(ZVA_GetDataFolder)
+HOST_STUB(ZVA_GetTempFolder)
+HOST_STUB(ZVA_GetTempFileName)
+HOST_STUB(ZVA_GetCurrentMailBox)
+HOST_STUB(ZVA_SetCurrentMailBox)
+HOST_STUB(ZVA_GetCurrentFolder)
+HOST_STUB(ZVA_SetCurrentFolder)
+HOST_STUB(ZVA_GetFolderDisplayName)
+HOST_STUB(ZVA_SetMessageText)
+HOST_STUB(ZVA_GetCurrentMail)
+HOST_STUB(ZVA_SetCurrentMail)
+HOST_STUB(ZVA_GetNextMail)
+HOST_STUB(ZVA_SetSel)
+HOST_STUB(ZVA_AppendMessage)
+HOST_STUB(ZVA_MoveSelectedMessages)
+HOST_STUB(ZVA_GetStatus)
+HOST_STUB(ZVA_ComposeMail)
+HOST_STUB(ZVA_GetCharSet)
+HOST_STUB(ZVA_GetSource)
+HOST_STUB(ZVA_SetSource)
+HOST_STUB(ZVA_GetHeader)
+HOST_STUB(ZVA_GetText)
+HOST_STUB(ZVA_SetText)
+HOST_STUB(ZVA_GetSpecifiedHeader)
+HOST_STUB(ZVA_SetSpecifiedHeader)
+HOST_STUB(ZVA_CompGetCharSet)
+HOST_STUB(ZVA_CompGetSource)
+HOST_STUB(ZVA_CompSetSource)
+HOST_STUB(ZVA_CompGetHeader)
+HOST_STUB(ZVA_CompSetSpecifiedHeader)
+HOST_STUB(ZVA_CompGetText)
+HOST_STUB(ZVA_CompSetText)
+HOST_STUB(ZVA_CompAttachFile)
+HOST_STUB(ZVA_Alloc)
+HOST_STUB(ZVA_ReAlloc)
+HOST_STUB(ZVA_Free)
+HOST_STUB(ZVA_ISO_2022_JP)
+HOST_STUB(ZVA_ISO_2022_KR)
+HOST_STUB(ZVA_HZ_GB2312)
+HOST_STUB(ZVA_ISO_8859_2)
+HOST_STUB(ZVA_EUC_JP)
+HOST_STUB(ZVA_UTF_7)
+HOST_STUB(ZVA_UTF_8)
+HOST_STUB(ZVA_B64Convert)
+HOST_STUB(ZVA_QPConvert)
+HOST_STUB(ZVA_MIMEHeader)
+HOST_STUB(ZVA_SerializeRcpts)
+#ifndef HOST_WITHOUT_CONNECT
+HOST_STUB(ZVA_Connect)
+#endif
+#ifndef HOST_WITHOUT_SET_STATUS
+HOST_STUB(ZVA_SetStatus)
+#endif
