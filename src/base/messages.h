@@ -9,3 +9,13 @@ constexpr const char* kMsgCannotCreateFile = "ファイル %s を作成できま
 constexpr const char* kMsgStreamWriteError = "ストリームへの書き込みエラー";
 
 }  // namespace zv
+
+namespace zv {
+
+constexpr const char* kMsgUnknownExtension = "拡張子 .%s の画像形式は処理できません";
+constexpr const char* kMsgBadBitmap = "ビットマップイメージが不正です";
+constexpr const char* kMsgBadIcon = "アイコンイメージが不正です";
+constexpr const char* kMsgBadMetafile = "メタファイルが不正です";
+constexpr const char* kMsgJpegError = "JPEG エラー #%d";
+
+}  // namespace zv

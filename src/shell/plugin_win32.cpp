@@ -7,6 +7,7 @@
 
 #include "../confirm/outgoing_win32.h"
 #include "../hostapi/host_module_lookup_win32.h"
+#include "../pictures/picture_win32.h"
 #include "../settings/settings_entry_win32.h"
 #include "plugin_info.h"
 #include "plugin_paths.h"
@@ -45,6 +46,7 @@ bool InitPlugin(HMODULE module) noexcept {
         state.host_api = std::make_unique<TZaviAPI>(g_lookup);
         if (!state.host_api->BindHostApi()) return false;
         state.ini_file_name = IniFileNameFor(OwnModulePath(module));
+        InitPictureSupport(module);
         return true;
     } catch (...) {
         return false;

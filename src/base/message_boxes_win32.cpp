@@ -1,0 +1,21 @@
+#include "message_boxes_win32.h"
+
+#include "code_page.h"
+#include "message_text.h"
+
+namespace zv {
+
+std::string ApplicationTitleOfHost() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return ApplicationTitle(path, SystemCodePage());
+}
+
+void ShowErrorBox(HWND owner, const std::string& message) {
+    const std::string text = ErrorBoxText(message, SystemCodePage());
+    const std::string title = ApplicationTitleOfHost();
+    // Task-modal without an owner, so the host's windows are disabled all the same.
+    MessageBoxA(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP | (owner ? 0 : MB_TASKMODAL));
+}
+
+}  // namespace zv

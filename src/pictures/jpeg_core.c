@@ -1,0 +1,153 @@
+#include "jpeg_core.h"
+
+#include <setjmp.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <jpeglib.h>
+
+/* The error manager, extended with the way out. */
+typedef struct ZvErrorManager {
+    struct jpeg_error_mgr base;
+    jmp_buf escape;
+} ZvErrorManager;
+
+static void zv_error_exit(j_common_ptr cinfo) {
+    ZvErrorManager* err = (ZvErrorManager*)cinfo->err;
+    longjmp(err->escape, 1);
+}
+
+/* Warnings and trace messages are dropped; decoding goes on. */
+static void zv_emit_message(j_common_ptr cinfo, int msg_level) {
+    (void)cinfo;
+    (void)msg_level;
+}
+
+static void zv_output_message(j_common_ptr cinfo) { (void)cinfo; }
+
+static void zv_setup_errors(ZvErrorManager* err) {
+    jpeg_std_error(&err->base);
+    err->base.error_exit = zv_error_exit;
+    err->base.emit_message = zv_emit_message;
+    err->base.output_message = zv_output_message;
+}
+
+int zv_jpeg_scaled_size(int size, int scale_eighths) {
+    return (int)(((long long)size * scale_eighths + 7) / 8);
+}
+
+int zv_jpeg_read_header(const unsigned char* data, size_t size, ZvJpegHeader* header) {
+    struct jpeg_decompress_struct cinfo;
+    ZvErrorManager err;
+    int code;
+    memset(&cinfo, 0, sizeof cinfo);
+    cinfo.err = &err.base;
+    zv_setup_errors(&err);
+    if (setjmp(err.escape)) {
+        code = err.base.msg_code;
+        jpeg_destroy_decompress(&cinfo);
+        return code ? code : -1;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, (unsigned char*)data, (unsigned long)size);
+    jpeg_read_header(&cinfo, TRUE);
+    header->width = (int)cinfo.image_width;
+    header->height = (int)cinfo.image_height;
+    header->components = cinfo.num_components;
+    header->progressive = cinfo.progressive_mode ? 1 : 0;
+    jpeg_destroy_decompress(&cinfo);
+    return 0;
+}
+
+/* CMYK and YCCK files come out as inverted CMYK, as the common writers store them. */
+static void zv_cmyk_row_to_bgr(const unsigned char* in, unsigned char* out, int width) {
+    int x;
+    for (x = 0; x < width; ++x) {
+        const unsigned k = in[4 * x + 3];
+        out[3 * x + 0] = (unsigned char)(in[4 * x + 2] * k / 255);
+        out[3 * x + 1] = (unsigned char)(in[4 * x + 1] * k / 255);
+        out[3 * x + 2] = (unsigned char)(in[4 * x + 0] * k / 255);
+    }
+}
+
+int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, int quantize, ZvJpegImage* image) {
+    struct jpeg_decompress_struct cinfo;
+    ZvErrorManager err;
+    unsigned char* volatile cmyk_row = NULL;
+    volatile int code = 0;
+    memset(image, 0, sizeof *image);
+    memset(&cinfo, 0, sizeof cinfo);
+    cinfo.err = &err.base;
+    zv_setup_errors(&err);
+    if (setjmp(err.escape)) {
+        code = err.base.msg_code ? err.base.msg_code : -1;
+        goto done;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, (unsigned char*)data, (unsigned long)size);
+    jpeg_read_header(&cinfo, TRUE);
+
+    cinfo.scale_num = (unsigned)scale_eighths;
+    cinfo.scale_denom = 8;
+    cinfo.do_block_smoothing = TRUE;
+    cinfo.buffered_image = FALSE;
+    if (cinfo.num_components == 1 || quantize) {
+        cinfo.out_color_space = cinfo.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+        cinfo.quantize_colors = TRUE;
+        cinfo.desired_number_of_colors = 236;
+    } else if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK) {
+        cinfo.out_color_space = JCS_CMYK;
+    } else {
+        cinfo.out_color_space = JCS_EXT_BGR;
+    }
+    jpeg_start_decompress(&cinfo);
+
+    image->width = (int)cinfo.output_width;
+    image->height = (int)cinfo.output_height;
+    image->bits = cinfo.quantize_colors ? 8 : 24;
+    image->stride = ((image->width * (image->bits / 8)) + 3) & ~3;
+    if ((size_t)image->stride * (size_t)image->height / (size_t)image->stride != (size_t)image->height) {
+        code = -1;
+        goto done;
+    }
+    image->pixels = (unsigned char*)malloc((size_t)image->stride * (size_t)image->height);
+    if (!image->pixels) {
+        code = -1;
+        goto done;
+    }
+    memset(image->pixels, image->bits == 24 ? 0xFF : 0, (size_t)image->stride * (size_t)image->height);
+    if (cinfo.out_color_space == JCS_CMYK) {
+        cmyk_row = (unsigned char*)malloc((size_t)image->width * 4);
+        if (!cmyk_row) {
+            code = -1;
+            goto done;
+        }
+    }
+    if (cinfo.quantize_colors) {
+        int i;
+        image->palette_size = cinfo.actual_number_of_colors;
+        for (i = 0; i < cinfo.actual_number_of_colors && i < 256; ++i) {
+            if (cinfo.out_color_components == 1) {
+                image->palette[i][0] = image->palette[i][1] = image->palette[i][2] = cinfo.colormap[0][i];
+            } else {
+                image->palette[i][0] = cinfo.colormap[0][i];
+                image->palette[i][1] = cinfo.colormap[1][i];
+                image->palette[i][2] = cinfo.colormap[2][i];
+            }
+        }
+    }
+    while (cinfo.output_scanline < cinfo.output_height) {
+        unsigned char* row = image->pixels + (size_t)image->stride * cinfo.output_scanline;
+        JSAMPROW target = cmyk_row ? cmyk_row : row;
+        if (jpeg_read_scanlines(&cinfo, &target, 1) != 1) break;
+        if (cmyk_row) zv_cmyk_row_to_bgr(cmyk_row, row, image->width);
+        image->rows_done = (int)cinfo.output_scanline;
+    }
+    jpeg_finish_decompress(&cinfo);
+
+done:
+    free(cmyk_row);
+    jpeg_destroy_decompress(&cinfo);
+    return code;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// A JPEG picture as the tiles use it: the file's bytes and header at load, decoding put off
+// until the first draw and done at the smallest DCT scale that still covers the target.
+#include <memory>
+#include <string>
+
+#include "jpeg_core.h"
+
+namespace zv {
+
+struct DecodedJpeg {
+    ZvJpegImage image{};
+    int scale_eighths = 0;  // 0: nothing decoded yet
+    int error_code = 0;     // libjpeg's code of a fatal error during the decoding
+
+    DecodedJpeg() = default;
+    DecodedJpeg(const DecodedJpeg&) = delete;
+    DecodedJpeg& operator=(const DecodedJpeg&) = delete;
+    ~DecodedJpeg();
+};
+
+// Smallest M in 1..8 whose output at M/8 is at least dest_width x dest_height.
+int ChooseJpegScale(int width, int height, int dest_width, int dest_height);
+
+// Only the benchmark turns this on, to measure decoding at full size against the scaled path.
+void SetJpegFullSizeDecoding(bool full_size);
+
+class JpegImage {
+public:
+    // Reads the header; a zero-byte file is taken as it is. Throws AppError "JPEG エラー #n".
+    explicit JpegImage(std::string bytes);
+
+    int Width() const { return header_.width; }
+    int Height() const { return header_.height; }
+    bool Grayscale() const { return header_.components == 1; }
+
+    // The decoded image for a target of this size, decoding (again) only when the stored one
+    // is too small; a failed decoding is not repeated for the same scale. `error_code` of the
+    // result tells a fatal error; it is reported once (see TakeErrorToReport).
+    const DecodedJpeg& DecodeFor(int dest_width, int dest_height, bool quantize);
+    // The code of a fatal decoding error not yet reported, then 0.
+    int TakeErrorToReport();
+
+private:
+    std::string bytes_;
+    ZvJpegHeader header_{};
+    std::unique_ptr<DecodedJpeg> decoded_;
+    int unreported_error_ = 0;
+};
+
+}  // namespace zv

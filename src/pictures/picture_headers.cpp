@@ -1,0 +1,160 @@
+#include "picture_headers.h"
+
+#include <cstdlib>
+
+#include "../base/app_error.h"
+#include "../base/messages.h"
+
+namespace zv {
+namespace {
+
+uint16_t U16(const std::string& b, size_t at) {
+    return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
+}
+uint32_t U32(const std::string& b, size_t at) { return U16(b, at) | static_cast<uint32_t>(U16(b, at + 2)) << 16; }
+int32_t S32(const std::string& b, size_t at) { return static_cast<int32_t>(U32(b, at)); }
+int16_t S16(const std::string& b, size_t at) { return static_cast<int16_t>(U16(b, at)); }
+
+[[noreturn]] void BadBitmap() { throw AppError(kMsgBadBitmap); }
+[[noreturn]] void ShortStream() { throw AppError(kMsgStreamReadError); }
+
+constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
+
+}  // namespace
+
+DibLayout ParsePackedDib(const std::string& bytes, size_t offset) {
+    if (bytes.size() < offset + 4) ShortStream();
+    DibLayout d;
+    d.header_size = U32(bytes, offset);
+    const bool core = d.header_size == 12;
+    if (!core && (d.header_size < 40 || d.header_size > 4096)) BadBitmap();
+    if (bytes.size() < offset + d.header_size) ShortStream();
+    uint16_t planes;
+    uint32_t colours_used = 0;
+    if (core) {
+        d.width = U16(bytes, offset + 4);
+        d.height = U16(bytes, offset + 6);
+        planes = U16(bytes, offset + 8);
+        d.bit_count = U16(bytes, offset + 10);
+    } else {
+        d.width = S32(bytes, offset + 4);
+        d.height = S32(bytes, offset + 8);
+        planes = U16(bytes, offset + 12);
+        d.bit_count = U16(bytes, offset + 14);
+        d.compression = U32(bytes, offset + 16);
+        colours_used = U32(bytes, offset + 32);
+    }
+    if (planes != 1) BadBitmap();
+    switch (d.bit_count) {
+        case 1: case 4: case 8: case 16: case 24: case 32: break;
+        default: BadBitmap();
+    }
+    const bool rle = d.compression == kBiRle8 || d.compression == kBiRle4;
+    if (d.compression > kBiBitfields || (d.compression == kBiRle8 && d.bit_count != 8) ||
+        (d.compression == kBiRle4 && d.bit_count != 4) ||
+        (d.compression == kBiBitfields && d.bit_count != 16 && d.bit_count != 32))
+        BadBitmap();
+    if (d.width <= 0 || d.height == 0 || d.height == INT32_MIN || (rle && d.height < 0)) BadBitmap();
+
+    size_t masks = (d.compression == kBiBitfields && d.header_size == 40) ? 12 : 0;
+    if (d.bit_count <= 8) {
+        const uint32_t full = 1u << d.bit_count;
+        d.palette_entries = (colours_used == 0 || colours_used > full) ? full : colours_used;
+    } else {
+        d.palette_entries = colours_used > 256 ? 256 : colours_used;
+    }
+    const size_t entry = core ? 3 : 4;
+    d.info_size = d.header_size + masks + d.palette_entries * entry;
+    if (bytes.size() < offset + d.info_size) ShortStream();
+
+    const uint64_t stride = ((uint64_t(d.width) * d.bit_count + 31) / 32) * 4;
+    const uint64_t rows = uint64_t(std::llabs(int64_t(d.height)));
+    const uint64_t full = stride * rows;
+    if (full > kMaxDibBytes) BadBitmap();
+    d.bits_size = static_cast<size_t>(full);
+    return d;
+}
+
+DibLayout ParseBitmapFile(const std::string& bytes, bool& empty) {
+    empty = bytes.empty();
+    if (empty) return DibLayout();
+    if (bytes.size() < 14) ShortStream();
+    if (bytes[0] != 'B' || bytes[1] != 'M') BadBitmap();
+    DibLayout d = ParsePackedDib(bytes, 14);
+    // The pixel data start where the file header says, if that lies past the colour table;
+    // many writers leave bfOffBits at 0 or wrong, so fall back to right after it.
+    const uint32_t off_bits = U32(bytes, 10);
+    const size_t after_info = 14 + d.info_size;
+    d.bits_offset = (off_bits >= after_info && off_bits <= bytes.size()) ? off_bits : after_info;
+    const size_t present = bytes.size() - d.bits_offset;
+    d.bits_available = present < d.bits_size ? present : d.bits_size;
+    if (d.compression == 1 || d.compression == 2) d.bits_available = present;  // RLE: no fixed size
+    return d;
+}
+
+IconChoice ParseIconFile(const std::string& bytes) {
+    if (bytes.size() < 6) ShortStream();
+    IconChoice c;
+    const uint16_t type = U16(bytes, 2);
+    if (type == 0) {
+        c.standard_icon = true;
+        return c;
+    }
+    if (type != 1) throw AppError(kMsgBadIcon);
+    const uint16_t count = U16(bytes, 4);
+    if (bytes.size() < 6 + size_t{count} * 16) ShortStream();
+    bool found = false;
+    for (uint16_t i = 0; i < count; ++i) {
+        const size_t e = 6 + size_t{i} * 16;
+        const int w = static_cast<unsigned char>(bytes[e]) ? static_cast<unsigned char>(bytes[e]) : 256;
+        const int h = static_cast<unsigned char>(bytes[e + 1]) ? static_cast<unsigned char>(bytes[e + 1]) : 256;
+        const uint32_t size = U32(bytes, e + 8);
+        const uint32_t off = U32(bytes, e + 12);
+        if (size < 40 || off > bytes.size() || size > bytes.size() - off) continue;
+        const bool fits = w <= 90 && h <= 120;
+        const bool better = !found || (fits && (c.width > 90 || c.height > 120 || w * h > c.width * c.height));
+        if (better) {
+            c.image_offset = off;
+            c.image_size = size;
+            c.width = w;
+            c.height = h;
+            found = true;
+        }
+    }
+    if (!found) throw AppError(kMsgBadIcon);
+    return c;
+}
+
+MetafileLayout ParseMetafile(const std::string& bytes) {
+    MetafileLayout m;
+    if (bytes.size() > 100 && U32(bytes, 0) == 1 && U32(bytes, 40) == 0x464D4520) {
+        m.enhanced = true;
+        return m;
+    }
+    if (bytes.size() < 22 + 18 || U32(bytes, 0) != 0x9AC6CDD7) throw AppError(kMsgBadMetafile);
+    uint16_t sum = 0;
+    for (size_t i = 0; i < 10; ++i) sum ^= U16(bytes, i * 2);
+    if (sum != U16(bytes, 20)) throw AppError(kMsgBadMetafile);
+    m.left = S16(bytes, 6);
+    m.top = S16(bytes, 8);
+    m.right = S16(bytes, 10);
+    m.bottom = S16(bytes, 12);
+    m.units_per_inch = U16(bytes, 14) ? U16(bytes, 14) : 96;
+    m.records_offset = 22;
+    return m;
+}
+
+void PlaceableSizeInPixels(const MetafileLayout& m, int& width, int& height) {
+    width = static_cast<int>(std::llabs((int64_t(m.right) - m.left) * 96 / m.units_per_inch));
+    height = static_cast<int>(std::llabs((int64_t(m.bottom) - m.top) * 96 / m.units_per_inch));
+}
+
+void EnhancedSizeInPixels(const std::string& bytes, int& width, int& height) {
+    // rclFrame, in hundredths of a millimetre, at offsets 24..39 of the header.
+    const int64_t w = int64_t(S32(bytes, 32)) - S32(bytes, 24);
+    const int64_t h = int64_t(S32(bytes, 36)) - S32(bytes, 28);
+    width = static_cast<int>(std::llabs(w) * 96 / 2540);
+    height = static_cast<int>(std::llabs(h) * 96 / 2540);
+}
+
+}  // namespace zv

@@ -1,0 +1,295 @@
+#include "picture_win32.h"
+
+#include <cstring>
+#include <vector>
+
+#include "../base/app_error.h"
+#include "../base/code_page.h"
+#include "../base/file_system.h"
+#include "../base/handles_win32.h"
+#include "../base/messages.h"
+#include "jpeg_image.h"
+#include "picture_headers.h"
+
+namespace zv {
+namespace {
+
+HMODULE g_module = nullptr;
+bool g_palette_screen = false;  // 8 bits per pixel or fewer
+
+// A palette selected and realised for the scope.
+class ScopedPalette {
+public:
+    ScopedPalette(HDC dc, HPALETTE palette) : dc_(dc), old_(palette ? SelectPalette(dc, palette, FALSE) : nullptr) {
+        if (palette) RealizePalette(dc);
+    }
+    ~ScopedPalette() {
+        if (old_) SelectPalette(dc_, old_, FALSE);
+    }
+    ScopedPalette(const ScopedPalette&) = delete;
+    ScopedPalette& operator=(const ScopedPalette&) = delete;
+
+private:
+    HDC dc_;
+    HPALETTE old_;
+};
+
+UniquePalette PaletteFrom(const RGBQUAD* colours, int count) {
+    if (count <= 0) return UniquePalette();
+    std::vector<char> buffer(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * count);
+    auto* log = reinterpret_cast<LOGPALETTE*>(buffer.data());
+    log->palVersion = 0x300;
+    log->palNumEntries = static_cast<WORD>(count);
+    for (int i = 0; i < count; ++i)
+        log->palPalEntry[i] = {colours[i].rgbRed, colours[i].rgbGreen, colours[i].rgbBlue, 0};
+    return UniquePalette(CreatePalette(log));
+}
+
+void StretchDib(HDC dc, const RECT& dest, const BITMAPINFO* info, const void* bits, int width, int height,
+                int bit_count, HPALETTE palette) {
+    ScopedPalette selected(dc, palette);
+    const bool halftone = g_palette_screen && bit_count > 8;
+    SetStretchBltMode(dc, halftone ? HALFTONE : COLORONCOLOR);
+    if (halftone) SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchDIBits(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, 0, 0, width, height,
+                  bits, info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+class BitmapImage : public PictureImage {
+public:
+    BitmapImage() = default;  // a zero-byte file: an empty bitmap
+    BitmapImage(const std::string& bytes, const DibLayout& d, size_t info_offset) : width_(d.width) {
+        height_ = d.height < 0 ? -d.height : d.height;
+        bit_count_ = d.bit_count;
+        // Always a BITMAPINFOHEADER with RGBQUADs: core headers are widened here.
+        const size_t table = d.palette_entries;
+        const size_t masks = (d.compression == 3 && d.header_size == 40) ? 12 : 0;
+        info_.assign(sizeof(BITMAPINFOHEADER) + masks + table * sizeof(RGBQUAD), 0);
+        auto* h = reinterpret_cast<BITMAPINFOHEADER*>(info_.data());
+        if (d.header_size == 12) {
+            h->biSize = sizeof(BITMAPINFOHEADER);
+            h->biWidth = d.width;
+            h->biHeight = d.height;
+            h->biPlanes = 1;
+            h->biBitCount = d.bit_count;
+            h->biCompression = BI_RGB;
+            auto* colours = reinterpret_cast<RGBQUAD*>(info_.data() + sizeof(BITMAPINFOHEADER));
+            for (size_t i = 0; i < table; ++i) {
+                const size_t at = info_offset + 12 + i * 3;
+                colours[i] = {static_cast<BYTE>(bytes[at]), static_cast<BYTE>(bytes[at + 1]),
+                              static_cast<BYTE>(bytes[at + 2]), 0};
+            }
+        } else {
+            std::memcpy(h, bytes.data() + info_offset, sizeof(BITMAPINFOHEADER));
+            h->biSize = sizeof(BITMAPINFOHEADER);  // longer headers' extra fields are not needed to draw
+            h->biClrUsed = static_cast<DWORD>(table);
+            std::memcpy(info_.data() + sizeof(BITMAPINFOHEADER), bytes.data() + info_offset + d.header_size,
+                        masks + table * sizeof(RGBQUAD));
+        }
+        const bool rle = d.compression == 1 || d.compression == 2;
+        // Rows cut short are left as zeros rather than read from beyond the file.
+        bits_.assign(rle ? d.bits_available + 2 : d.bits_size, 0);
+        if (d.bits_available) std::memcpy(bits_.data(), bytes.data() + d.bits_offset, d.bits_available);
+        if (rle) {
+            bits_[d.bits_available + 1] = 1;  // end of bitmap, in case the data stop short of it
+            h->biSizeImage = static_cast<DWORD>(bits_.size());
+        }
+        if (table) palette_ = PaletteFrom(reinterpret_cast<const RGBQUAD*>(info_.data() + sizeof(BITMAPINFOHEADER) + masks),
+                                          static_cast<int>(table));
+    }
+
+    PictureKind Kind() const override { return PictureKind::Bitmap; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    void Draw(HDC dc, const RECT& dest) override {
+        if (info_.empty()) return;
+        StretchDib(dc, dest, reinterpret_cast<const BITMAPINFO*>(info_.data()), bits_.data(), width_, height_,
+                   bit_count_, palette_.get());
+    }
+
+private:
+    int width_ = 0, height_ = 0, bit_count_ = 0;
+    std::vector<char> info_;
+    std::vector<unsigned char> bits_;
+    UniquePalette palette_;
+};
+
+class IconImage : public PictureImage {
+public:
+    IconImage(std::string bytes, const IconChoice& choice) : bytes_(std::move(bytes)), choice_(choice) {
+        if (choice_.standard_icon) {
+            choice_.width = GetSystemMetrics(SM_CXICON);
+            choice_.height = GetSystemMetrics(SM_CYICON);
+        }
+    }
+    PictureKind Kind() const override { return PictureKind::Icon; }
+    int Width() const override { return choice_.width; }
+    int Height() const override { return choice_.height; }
+    void Draw(HDC dc, const RECT& dest) override {
+        HICON icon = Build();
+        if (icon) DrawIconEx(dc, dest.left, dest.top, icon, choice_.width, choice_.height, 0, nullptr, DI_NORMAL);
+    }
+
+private:
+    // The icon is built from the bytes when first drawn.
+    HICON Build() {
+        if (choice_.standard_icon) return LoadIcon(nullptr, IDI_APPLICATION);  // shared: not destroyed
+        if (!icon_ && !build_failed_) {
+            icon_.reset(CreateIconFromResourceEx(
+                reinterpret_cast<BYTE*>(&bytes_[choice_.image_offset]), static_cast<DWORD>(choice_.image_size), TRUE,
+                0x00030000, choice_.width, choice_.height, LR_DEFAULTCOLOR));
+            build_failed_ = !icon_;
+        }
+        return icon_.get();
+    }
+
+    std::string bytes_;
+    IconChoice choice_;
+    UniqueIcon icon_;
+    bool build_failed_ = false;
+};
+
+class MetafileImage : public PictureImage {
+public:
+    explicit MetafileImage(const std::string& bytes) {
+        const MetafileLayout m = ParseMetafile(bytes);
+        if (m.enhanced) {
+            metafile_.reset(SetEnhMetaFileBits(static_cast<UINT>(bytes.size()),
+                                               reinterpret_cast<const BYTE*>(bytes.data())));
+            EnhancedSizeInPixels(bytes, width_, height_);
+        } else {
+            PlaceableSizeInPixels(m, width_, height_);
+            METAFILEPICT picture = {};
+            picture.mm = MM_ANISOTROPIC;
+            picture.xExt = static_cast<LONG>((int64_t(m.right) - m.left) * 2540 / m.units_per_inch);
+            picture.yExt = static_cast<LONG>((int64_t(m.bottom) - m.top) * 2540 / m.units_per_inch);
+            metafile_.reset(SetWinMetaFileBits(static_cast<UINT>(bytes.size() - m.records_offset),
+                                               reinterpret_cast<const BYTE*>(bytes.data() + m.records_offset),
+                                               nullptr, &picture));
+        }
+        if (!metafile_) throw AppError(kMsgBadMetafile);
+    }
+    PictureKind Kind() const override { return PictureKind::Metafile; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    void Draw(HDC dc, const RECT& dest) override {
+        // One pixel less at the right and the bottom.
+        const RECT box = {dest.left, dest.top, dest.right - 1, dest.bottom - 1};
+        PlayEnhMetaFile(dc, metafile_.get(), &box);
+    }
+
+private:
+    UniqueEnhMetaFile metafile_;
+    int width_ = 0, height_ = 0;
+};
+
+class JpegPictureImage : public PictureImage {
+public:
+    explicit JpegPictureImage(std::string bytes) : jpeg_(std::move(bytes)) {}
+    PictureKind Kind() const override { return PictureKind::Jpeg; }
+    int Width() const override { return jpeg_.Width(); }
+    int Height() const override { return jpeg_.Height(); }
+    int TakeDecodeError() override { return jpeg_.TakeErrorToReport(); }
+
+    void Draw(HDC dc, const RECT& dest) override {
+        const bool quantize = g_palette_screen || jpeg_.Grayscale();
+        const DecodedJpeg& d = jpeg_.DecodeFor(dest.right - dest.left, dest.bottom - dest.top, quantize);
+        if (!d.image.pixels || d.image.width <= 0 || d.image.height <= 0) return;
+        if (decoded_scale_ != d.scale_eighths) PrepareInfo(d);
+        StretchDib(dc, dest, reinterpret_cast<const BITMAPINFO*>(info_.data()), d.image.pixels, d.image.width,
+                   d.image.height, d.image.bits, palette_.get());
+    }
+
+private:
+    void PrepareInfo(const DecodedJpeg& d) {
+        decoded_scale_ = d.scale_eighths;
+        const int colours = d.image.bits == 8 ? d.image.palette_size : 0;
+        info_.assign(sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD), 0);
+        auto* h = reinterpret_cast<BITMAPINFOHEADER*>(info_.data());
+        h->biSize = sizeof(BITMAPINFOHEADER);
+        h->biWidth = d.image.width;
+        h->biHeight = -d.image.height;  // rows are top-down
+        h->biPlanes = 1;
+        h->biBitCount = static_cast<WORD>(d.image.bits);
+        h->biCompression = BI_RGB;
+        h->biClrUsed = colours;
+        auto* table = reinterpret_cast<RGBQUAD*>(info_.data() + sizeof(BITMAPINFOHEADER));
+        for (int i = 0; i < colours; ++i)
+            table[i] = {d.image.palette[i][2], d.image.palette[i][1], d.image.palette[i][0], 0};
+        palette_ = PaletteFrom(table, colours);
+    }
+
+    JpegImage jpeg_;
+    int decoded_scale_ = 0;
+    std::vector<char> info_;
+    UniquePalette palette_;
+};
+
+}  // namespace
+
+void InitPictureSupport(HMODULE module) {
+    g_module = module;
+    ScopedWindowDc screen(nullptr);
+    if (screen.get())
+        g_palette_screen = GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES) <= 8;
+}
+
+std::unique_ptr<PictureImage> ReadPictureImage(PictureKind kind, std::string bytes) {
+    switch (kind) {
+        case PictureKind::Bitmap: {
+            bool empty = false;
+            const DibLayout d = ParseBitmapFile(bytes, empty);
+            if (empty) return std::make_unique<BitmapImage>();
+            return std::make_unique<BitmapImage>(bytes, d, 14);
+        }
+        case PictureKind::Icon:
+            return std::make_unique<IconImage>(bytes, ParseIconFile(bytes));
+        case PictureKind::Metafile:
+            return std::make_unique<MetafileImage>(bytes);
+        case PictureKind::Jpeg:
+            return std::make_unique<JpegPictureImage>(std::move(bytes));
+    }
+    throw AppError(kMsgBadBitmap);
+}
+
+void LoadPicture(Picture& picture, const std::string& path) {
+    const std::string extension = ExtensionOf(path, SystemCodePage());
+    const PictureFormat* format = FindPictureFormat(extension, SystemCodePage());
+    if (!format) throw AppError(FormatMessageText(kMsgUnknownExtension, extension));
+    std::string bytes;
+    switch (SystemFileSystem().ReadAll(path, bytes)) {
+        case ReadResult::Ok:
+            break;
+        case ReadResult::CannotOpen:
+            throw AppError(FormatMessageText(kMsgCannotOpenFile, path));
+        case ReadResult::ReadError:
+            throw AppError(kMsgStreamReadError);
+    }
+    picture.Assign(ReadPictureImage(format->kind, std::move(bytes)));
+}
+
+void ShowPlaceholder(Picture& picture) {
+    HRSRC found = FindResourceA(g_module, "FAILED", MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    HGLOBAL loaded = found ? LoadResource(g_module, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) throw AppError(kMsgBadBitmap);
+    std::string bytes(static_cast<const char*>(data), SizeofResource(g_module, found));
+    DibLayout d = ParsePackedDib(bytes, 0);
+    d.bits_offset = d.info_size;
+    d.bits_available = std::min(bytes.size() - d.info_size, d.bits_size);
+    picture.Assign(std::make_unique<BitmapImage>(bytes, d, 0));
+}
+
+void LoadPictureOrPlaceholder(Picture& picture, const std::string& path) noexcept {
+    try {
+        LoadPicture(picture, path);
+    } catch (...) {
+        try {
+            ShowPlaceholder(picture);
+        } catch (...) {
+            picture.Clear();  // not even the placeholder: show nothing rather than fail
+        }
+    }
+}
+
+}  // namespace zv

@@ -1,0 +1,53 @@
+#pragma once
+// A picture: at most one image of one kind, drawn into an image control.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "picture_formats.h"
+
+namespace zv {
+
+class PictureImage {
+public:
+    virtual ~PictureImage() = default;
+    virtual PictureKind Kind() const = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    // Stretched into `dest`, as a tile shows it (icons keep their own size).
+    virtual void Draw(HDC dc, const RECT& dest) = 0;
+    // The code of a fatal JPEG decoding error not yet reported, then 0.
+    virtual int TakeDecodeError() { return 0; }
+};
+
+class Picture {
+public:
+    bool Empty() const { return !image_; }
+    int Width() const { return image_ ? image_->Width() : 0; }
+    int Height() const { return image_ ? image_->Height() : 0; }
+    PictureKind Kind() const { return image_->Kind(); }
+    void Draw(HDC dc, const RECT& dest) {
+        if (image_) image_->Draw(dc, dest);
+    }
+    int TakeDecodeError() { return image_ ? image_->TakeDecodeError() : 0; }
+    void Assign(std::unique_ptr<PictureImage> image) { image_ = std::move(image); }
+    void Clear() { image_.reset(); }
+
+private:
+    std::unique_ptr<PictureImage> image_;
+};
+
+// Reads the screen depth once, and keeps the module whose FAILED bitmap is the placeholder.
+void InitPictureSupport(HMODULE module);
+
+// Throws AppError with the reader's message; the picture keeps its image on failure.
+void LoadPicture(Picture& picture, const std::string& path);
+// Never fails: anything that goes wrong shows the placeholder.
+void LoadPictureOrPlaceholder(Picture& picture, const std::string& path) noexcept;
+void ShowPlaceholder(Picture& picture);
+
+// Reads a file's bytes into an image of the given kind. Throws AppError.
+std::unique_ptr<PictureImage> ReadPictureImage(PictureKind kind, std::string bytes);
+
+}  // namespace zv
