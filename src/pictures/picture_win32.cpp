@@ -8,13 +8,13 @@
 #include "../base/file_system.h"
 #include "../base/handles_win32.h"
 #include "../base/messages.h"
+#include "../shell/module_win32.h"
 #include "jpeg_image.h"
 #include "picture_headers.h"
 
 namespace zv {
 namespace {
 
-HMODULE g_module = nullptr;
 bool g_palette_screen = false;  // 8 bits per pixel or fewer
 
 // A palette selected and realised for the scope.
@@ -227,8 +227,7 @@ private:
 
 }  // namespace
 
-void InitPictureSupport(HMODULE module) {
-    g_module = module;
+void InitPictureSupport() {
     ScopedWindowDc screen(nullptr);
     if (screen.get())
         g_palette_screen = GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES) <= 8;
@@ -269,11 +268,12 @@ void LoadPicture(Picture& picture, const std::string& path) {
 }
 
 void ShowPlaceholder(Picture& picture) {
-    HRSRC found = FindResourceA(g_module, "FAILED", MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-    HGLOBAL loaded = found ? LoadResource(g_module, found) : nullptr;
+    const HMODULE module = ThisModule();
+    HRSRC found = FindResourceA(module, "FAILED", MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data) throw AppError(kMsgBadBitmap);
-    std::string bytes(static_cast<const char*>(data), SizeofResource(g_module, found));
+    std::string bytes(static_cast<const char*>(data), SizeofResource(module, found));
     DibLayout d = ParsePackedDib(bytes, 0);
     d.bits_offset = d.info_size;
     d.bits_available = std::min(bytes.size() - d.info_size, d.bits_size);

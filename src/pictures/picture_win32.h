@@ -38,8 +38,8 @@ private:
     std::unique_ptr<PictureImage> image_;
 };
 
-// Reads the screen depth once, and keeps the module whose FAILED bitmap is the placeholder.
-void InitPictureSupport(HMODULE module);
+// Reads the screen depth once, at load.
+void InitPictureSupport();
 
 // Throws AppError with the reader's message; the picture keeps its image on failure.
 void LoadPicture(Picture& picture, const std::string& path);

@@ -46,7 +46,7 @@ bool InitPlugin(HMODULE module) noexcept {
         state.host_api = std::make_unique<TZaviAPI>(g_lookup);
         if (!state.host_api->BindHostApi()) return false;
         state.ini_file_name = IniFileNameFor(OwnModulePath(module));
-        InitPictureSupport(module);
+        InitPictureSupport();
         return true;
     } catch (...) {
         return false;

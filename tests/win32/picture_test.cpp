@@ -1,0 +1,300 @@
+// Loading every kind of picture file and drawing it into a 90 x 120 tile, under Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "base/app_error.h"
+#include "picture_fixtures.h"
+#include "pictures/picture_win32.h"
+#include "substitute_host.h"
+
+namespace zv {
+namespace {
+
+using fixtures::Rgb;
+constexpr Rgb kRed{255, 0, 0}, kGreen{0, 160, 0}, kBlue{0, 0, 255}, kWhite{255, 255, 255};
+
+// Draws a picture into a 90 x 120 32-bit bitmap over a known background and reads it back.
+class Tile {
+public:
+    static constexpr int kWidth = 90, kHeight = 120;
+    static constexpr COLORREF kBackground = RGB(1, 2, 3);
+
+    explicit Tile(Picture& picture) {
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        RECT all = {0, 0, kWidth, kHeight};
+        HBRUSH background = CreateSolidBrush(kBackground);
+        FillRect(dc, &all, background);
+        DeleteObject(background);
+        picture.Draw(dc, all);
+        GdiFlush();
+        const auto* px = static_cast<const uint32_t*>(bits);
+        pixels_.assign(px, px + kWidth * kHeight);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    Rgb At(int x, int y) const {
+        const uint32_t p = pixels_[y * kWidth + x];
+        return {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)};
+    }
+    bool IsBackground(int x, int y) const { return At(x, y) == Rgb{1, 2, 3}; }
+    // Every pixel of the rectangle within `tolerance` of the colour.
+    bool AllNear(int x0, int y0, int x1, int y1, Rgb c, int tolerance = 0) const {
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const Rgb p = At(x, y);
+                if (std::abs(p.r - c.r) > tolerance || std::abs(p.g - c.g) > tolerance || std::abs(p.b - c.b) > tolerance)
+                    return false;
+            }
+        return true;
+    }
+
+    // "left,top-right,bottom" of the pixels of this colour, inclusive; "none" when there are none.
+    std::string Bounds(Rgb c) const {
+        int l = kWidth, t = kHeight, r = -1, b = -1;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                if (At(x, y) == c) l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
+        if (r < 0) return "none";
+        return std::to_string(l) + "," + std::to_string(t) + "-" + std::to_string(r) + "," + std::to_string(b);
+    }
+
+private:
+    std::vector<uint32_t> pixels_;
+};
+
+class Pictures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitPictureSupport();
+        folder = host::MakeTempFolder("zvpic");
+    }
+    void TearDown() override { host::RemoveFolder(folder); }
+
+    std::string Put(const std::string& name, const std::string& bytes) {
+        const std::string path = folder + "\\" + name;
+        host::WriteFileBytes(path, bytes);
+        return path;
+    }
+    // The message LoadPicture fails with, or "" when it loads.
+    std::string LoadMessage(Picture& picture, const std::string& path) {
+        try {
+            LoadPicture(picture, path);
+            return "";
+        } catch (const AppError& e) {
+            return e.what();
+        }
+    }
+
+    std::string folder;
+};
+
+TEST_F(Pictures, LoadAcceptsOrRefusesWithTheReadersMessages) {
+    const std::string jpeg = fixtures::SolidJpeg(16, 16, kRed);
+    std::string cut_palette = fixtures::SolidBmp(4, 4, kRed, 8);
+    cut_palette.resize(14 + 40 + 100);  // ends inside the 256-entry colour table
+    std::string cursor = fixtures::SolidIcon(16, kRed);
+    cursor[2] = 2;
+    std::string icon_type0 = fixtures::SolidIcon(16, kRed);
+    icon_type0[2] = 0;
+
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string message;  // "" for a successful load
+        int width, height;    // of a successful load
+    } cases[] = {
+        {"a.JPG", jpeg, "", 16, 16},
+        {"a.Jpeg", jpeg, "", 16, 16},
+        {"a.jpe", jpeg, "拡張子 .jpe の画像形式は処理できません"},
+        {"a.gif", "GIF89a", "拡張子 .gif の画像形式は処理できません"},
+        {"a.PNG", "x", "拡張子 .PNG の画像形式は処理できません"},
+        {"photo", jpeg, "拡張子 . の画像形式は処理できません"},
+        {"jpeg-named.bmp", jpeg, "ビットマップイメージが不正です"},
+        {"empty.bmp", "", "", 0, 0},
+        {"short.bmp", "BM\x10\0\0\0", "ストリームからの読み込みエラー"},
+        {"cut-palette.bmp", cut_palette, "ストリームからの読み込みエラー"},
+        {"core.bmp", fixtures::CoreHeaderBmp(7, 5, kRed), "", 7, 5},
+        {"mono.bmp", fixtures::SolidBmp(9, 3, kRed, 1), "", 9, 3},
+        {"empty.ico", "", "ストリームからの読み込みエラー"},
+        {"cursor.ico", cursor, "アイコンイメージが不正です"},
+        {"type0.ico", icon_type0, "", GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)},
+        {"a.ico", fixtures::SolidIcon(32, kRed), "", 32, 32},
+        {"placeable.emf", fixtures::SolidPlaceableWmf(1440, 720, 1440, kRed), "", 96, 48},
+        {"inch0.wmf", fixtures::SolidPlaceableWmf(192, 96, 0, kRed), "", 192, 96},
+        {"enhanced.wmf", fixtures::SolidEmf(50, 40, kRed), ""},
+        {"bare.wmf", fixtures::SolidBareWmf(100, 100, kRed), "メタファイルが不正です"},
+        {"empty.wmf", "", "メタファイルが不正です"},
+        {"empty.jpg", "", "", 0, 0},
+        {"not-a-jpeg.jpg", "plain text, not a picture", "JPEG エラー #"},
+    };
+    for (const Case& c : cases) {
+        Picture picture;
+        const std::string path = Put(c.name, c.bytes);
+        const std::string message = LoadMessage(picture, path);
+        if (c.message == "JPEG エラー #") {
+            EXPECT_EQ(message.rfind(c.message, 0), 0u) << c.name << ": " << message;
+            EXPECT_GT(message.size(), c.message.size()) << "the code follows";
+            continue;
+        }
+        EXPECT_EQ(message, c.message) << c.name;
+        if (!c.message.empty()) {
+            EXPECT_TRUE(picture.Empty()) << c.name;
+        } else if (c.width || c.height) {
+            EXPECT_EQ(picture.Width(), c.width) << c.name;
+            EXPECT_EQ(picture.Height(), c.height) << c.name;
+        }
+    }
+}
+
+TEST_F(Pictures, FilesThatCannotBeOpened) {
+    Picture picture;
+    const std::string missing = folder + "\\missing.bmp";
+    EXPECT_EQ(LoadMessage(picture, missing), "ファイル " + missing + " は開けません");
+    const std::string dir = folder + "\\dir.bmp";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    EXPECT_EQ(LoadMessage(picture, dir), "ファイル " + dir + " は開けません");
+    const std::string busy = Put("busy.bmp", fixtures::SolidBmp(2, 2, kRed));
+    HANDLE writer = CreateFileA(busy.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(LoadMessage(picture, busy), "ファイル " + busy + " は開けません");
+    CloseHandle(writer);
+    EXPECT_EQ(LoadMessage(picture, busy), "");
+    // The dot in the folder name does not make an extension.
+    CreateDirectoryA((folder + "\\pic.d").c_str(), nullptr);
+    EXPECT_EQ(LoadMessage(picture, Put("pic.d\\photo", "x")), "拡張子 . の画像形式は処理できません");
+}
+
+TEST_F(Pictures, AFailedLoadKeepsThePreviousImage) {
+    Picture picture;
+    ASSERT_EQ(LoadMessage(picture, Put("a.bmp", fixtures::SolidBmp(12, 34, kRed))), "");
+    EXPECT_NE(LoadMessage(picture, Put("b.bmp", "BM")), "");
+    EXPECT_EQ(picture.Width(), 12);
+    EXPECT_TRUE(Tile(picture).AllNear(0, 0, 90, 120, kRed));
+}
+
+TEST_F(Pictures, BitmapsAndJpegsFillTheWholeTile) {
+    const auto halves = [](int x, int) { return x < 450 ? kRed : kBlue; };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int tolerance;
+    } cases[] = {
+        {"solid24.bmp", fixtures::SolidBmp(10, 10, kGreen), 0},
+        {"solid8.bmp", fixtures::SolidBmp(3, 7, kGreen, 8), 0},
+        {"solid4.bmp", fixtures::SolidBmp(5, 5, kGreen, 4), 0},
+        {"solid32.bmp", fixtures::SolidBmp(200, 300, kGreen, 32), 0},
+        {"core.bmp", fixtures::CoreHeaderBmp(4, 4, kGreen), 0},
+        {"solid.jpg", fixtures::SolidJpeg(640, 480, kGreen), 6},
+        {"gray.jpg", fixtures::SolidJpeg(64, 64, Rgb{128, 128, 128}, 90, true), 6},
+    };
+    for (const Case& c : cases) {
+        Picture picture;
+        ASSERT_EQ(LoadMessage(picture, Put(c.name, c.bytes)), "") << c.name;
+        const Rgb expected = std::string(c.name) == "gray.jpg" ? Rgb{128, 128, 128} : kGreen;
+        EXPECT_TRUE(Tile(picture).AllNear(0, 0, 90, 120, expected, c.tolerance)) << c.name;
+    }
+    // 900 x 600, left half red, right half blue: squeezed sideways, the halves meet mid-tile.
+    for (const char* name : {"wide.bmp", "wide.jpg"}) {
+        Picture picture;
+        const std::string bytes = std::string(name) == "wide.bmp" ? fixtures::PatternBmp(900, 600, halves)
+                                                                  : fixtures::PatternJpeg(900, 600, halves);
+        ASSERT_EQ(LoadMessage(picture, Put(name, bytes)), "") << name;
+        Tile tile(picture);
+        EXPECT_TRUE(tile.AllNear(0, 0, 43, 120, kRed, 12)) << name;
+        EXPECT_TRUE(tile.AllNear(47, 0, 90, 120, kBlue, 12)) << name;
+    }
+}
+
+TEST_F(Pictures, IconSitsUnscaledAtTheTopLeft) {
+    Picture picture;
+    ASSERT_EQ(LoadMessage(picture, Put("a.ico", fixtures::SolidIcon(32, kRed))), "");
+    Tile tile(picture);
+    EXPECT_TRUE(tile.AllNear(0, 0, 32, 32, kRed));
+    EXPECT_TRUE(tile.IsBackground(32, 0));
+    EXPECT_TRUE(tile.IsBackground(0, 32));
+    EXPECT_TRUE(tile.IsBackground(89, 119));
+}
+
+TEST_F(Pictures, MetafilesAreScaledToTheTile) {
+    for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"a.emf", fixtures::SolidEmf(20, 10, kBlue)},
+             {"a.wmf", fixtures::SolidPlaceableWmf(2880, 1920, 1440, kBlue)}}) {
+        Picture picture;
+        ASSERT_EQ(LoadMessage(picture, Put(name, bytes)), "") << name;
+        Tile tile(picture);
+        EXPECT_TRUE(tile.AllNear(1, 1, 88, 118, kBlue)) << name << ": blue at " << tile.Bounds(kBlue);
+    }
+}
+
+// The FAILED bitmap as the source tree holds it, decoded here independently.
+std::vector<Rgb> PlaceholderPixels() {
+    const std::string bytes = host::ReadFileBytes(ZV_SOURCE_DIR "/src/resources/failed.bmp");
+    std::vector<Rgb> out(90 * 120);
+    const auto u32 = [&](size_t at) {
+        return uint32_t(uint8_t(bytes[at])) | uint32_t(uint8_t(bytes[at + 1])) << 8 |
+               uint32_t(uint8_t(bytes[at + 2])) << 16 | uint32_t(uint8_t(bytes[at + 3])) << 24;
+    };
+    const size_t palette = 14 + u32(14), bits = u32(10);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 90; ++x) {
+            const uint8_t byte = bytes[bits + size_t(119 - y) * 48 + x / 2];
+            const int index = x % 2 ? byte & 15 : byte >> 4;
+            const size_t e = palette + index * 4;
+            out[y * 90 + x] = {uint8_t(bytes[e + 2]), uint8_t(bytes[e + 1]), uint8_t(bytes[e])};
+        }
+    return out;
+}
+
+TEST_F(Pictures, FailuresShowThePlaceholderPixelForPixel) {
+    const std::vector<Rgb> expected = PlaceholderPixels();
+    for (const std::string& path : {folder + "\\missing.jpg", Put("bad.bmp", "BM not really"), folder + "\\x.png"}) {
+        Picture picture;
+        LoadPictureOrPlaceholder(picture, path);
+        ASSERT_FALSE(picture.Empty()) << path;
+        EXPECT_EQ(picture.Width(), 90);
+        EXPECT_EQ(picture.Height(), 120);
+        Tile tile(picture);
+        int differing = 0;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 90; ++x) differing += tile.At(x, y) != expected[y * 90 + x];
+        EXPECT_EQ(differing, 0) << path;
+    }
+}
+
+TEST_F(Pictures, JpegDecodingErrorsAreReportedOnceAndNotRetried) {
+    Picture picture;
+    ASSERT_EQ(LoadMessage(picture, Put("empty.jpg", "")), "");
+    Tile first(picture);
+    const int code = picture.TakeDecodeError();
+    EXPECT_GT(code, 0) << "libjpeg's code for empty input";
+    Tile second(picture);
+    EXPECT_EQ(picture.TakeDecodeError(), 0) << "not decoded, nor reported, again";
+    EXPECT_TRUE(second.IsBackground(45, 60));
+}
+
+TEST_F(Pictures, JpegCutShortShowsItsUpperPartWithoutError) {
+    // Red on top, then noise that makes up most of the compressed data; cut inside the noise.
+    std::string jpeg = fixtures::PatternJpeg(90, 120, [](int x, int y) {
+        if (y < 24) return kRed;
+        const uint32_t h = uint32_t(x * 7919 + y * 104729) * 2654435761u;
+        return Rgb{uint8_t(h >> 24), uint8_t(h >> 16), uint8_t(h >> 8)};
+    });
+    jpeg.resize(jpeg.size() * 2 / 3);
+    Picture picture;
+    ASSERT_EQ(LoadMessage(picture, Put("cut.jpg", jpeg)), "");
+    Tile tile(picture);
+    EXPECT_EQ(picture.TakeDecodeError(), 0);
+    EXPECT_TRUE(tile.AllNear(0, 0, 90, 16, kRed, 8));
+}
+
+}  // namespace
+}  // namespace zv
