@@ -3,6 +3,7 @@
 #include "../hostapi/host_function_names.h"
 #include "../shell/plugin_state_win32.h"
 #include "recipient_headers.h"
+#include "show_address_form_win32.h"
 
 namespace zv {
 
@@ -16,8 +17,9 @@ bool ConfirmOutgoingMessage(HWND compose_window) {
     const RecipientHeaders headers = ReadRecipientHeaders([&](const char* name, char* buffer, int capacity) {
         get_header(compose_window, name, buffer, capacity);
     });
-    (void)headers;  // the confirmation window comes next; until then every message goes
-    return true;
+    TShowAddressForm form;
+    form.SetMapFile(Plugin().ini_file_name);
+    return form.ConfirmRecipients(headers.to, headers.cc, headers.bcc) == 1;
 }
 
 }  // namespace zv

@@ -2,6 +2,7 @@
 
 #include "../base/app_error.h"
 #include "../base/message_boxes_win32.h"
+#include "../base/window_classes_win32.h"
 #include "../base/messages.h"
 #include "../shell/module_win32.h"
 
@@ -14,16 +15,7 @@ constexpr UINT kReportDecodeError = WM_APP + 1;
 }  // namespace
 
 HWND PictureControl::Create(HWND parent, int id, int left, int top, int width, int height) {
-    static const ATOM registered = [] {
-        WNDCLASSEXA wc = {sizeof wc};
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = ThisModule();
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExA(&wc);
-    }();
-    if (!registered) throw AppError("RegisterClass");
+    EnsureWindowClass(kClassName, WindowProc, CS_DBLCLKS);
     HWND hwnd = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE, left, top, width, height, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
     if (!hwnd) throw AppError("CreateWindow");

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "../confirm/outgoing_win32.h"
+#include "../base/window_classes_win32.h"
 #include "../hostapi/host_module_lookup_win32.h"
 #include "../pictures/picture_win32.h"
 #include "../settings/settings_entry_win32.h"
@@ -53,7 +54,10 @@ bool InitPlugin(HMODULE module) noexcept {
     }
 }
 
-void PluginExitProc() noexcept { Plugin().host_api.reset(); }
+void PluginExitProc() noexcept {
+    UnregisterWindowClasses();
+    Plugin().host_api.reset();
+}
 
 // Runs a callback's work so that no exception reaches the host.
 template <typename Work>

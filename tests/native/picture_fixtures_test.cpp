@@ -255,12 +255,12 @@ TEST(PictureFixturesEmf, RecordsWalkToTheEnd) {
         EXPECT_EQ(U32(b, select_brush + 8), U32(b, brush + 8));
         EXPECT_LT(U32(b, brush + 8), U16(b, 56));
         EXPECT_EQ(U32(b, select_pen + 8), 0x80000008u);  // stock NULL_PEN
-        // A rectangle without a pen fills up to right - 2 and bottom - 2.
+        // Played back, a rectangle without a pen fills up to right - 1 and bottom - 1.
         const size_t rect = records[4].at;
         EXPECT_EQ(I32(b, rect + 8), 0);
         EXPECT_EQ(I32(b, rect + 12), 0);
-        EXPECT_EQ(I32(b, rect + 16) - 2, c.width - 1);
-        EXPECT_EQ(I32(b, rect + 20) - 2, c.height - 1);
+        EXPECT_EQ(I32(b, rect + 16) - 1, I32(b, 16));
+        EXPECT_EQ(I32(b, rect + 20) - 1, I32(b, 20));
         const size_t eof = records[5].at;
         EXPECT_EQ(U32(b, eof + 8), 0u);
         EXPECT_EQ(U32(b, eof + 16), U32(b, eof + 4));  // nSizeLast
@@ -338,7 +338,8 @@ TEST(PictureFixturesWmf, PlaceableAndBare) {
         EXPECT_EQ(param(3, 0), 0u);  // the brush is object 0
         EXPECT_EQ(param(4, 0), 5u);  // PS_NULL
         EXPECT_EQ(param(5, 0), 1u);  // the pen is object 1
-        // bottom, right, top, left: without a pen the fill ends two units before right and bottom.
+        // bottom, right, top, left: played directly without a pen, the fill ends two units
+        // before right and bottom, so one past the box covers it.
         EXPECT_EQ(int(param(6, 0)) - 2, c.height - 1);
         EXPECT_EQ(int(param(6, 1)) - 2, c.width - 1);
         EXPECT_EQ(param(6, 2), 0u);
@@ -366,6 +367,7 @@ struct DecodeJob {
     unsigned long size;
     int width, height, components;
     bool progressive;
+    long warnings;          // a cut-off file decodes with a warning, not an error
     unsigned char* pixels;  // malloc'd, rows top-down
 };
 
@@ -392,6 +394,7 @@ bool DecodeInto(DecodeJob* job) {
         jpeg_read_scanlines(&job->cinfo, &row, 1);
     }
     jpeg_finish_decompress(&job->cinfo);
+    job->warnings = job->err.pub.num_warnings;
     jpeg_destroy_decompress(&job->cinfo);
     return true;
 }
@@ -399,6 +402,7 @@ bool DecodeInto(DecodeJob* job) {
 struct Decoded {
     int width = 0, height = 0, components = 0;
     bool progressive = false;
+    long warnings = 0;
     std::vector<unsigned char> pixels;
 
     Rgb At(int x, int y) const {
@@ -419,6 +423,7 @@ Decoded DecodeJpeg(const std::string& bytes) {
         d.height = job.height;
         d.components = job.components;
         d.progressive = job.progressive;
+        d.warnings = job.warnings;
         d.pixels.assign(job.pixels, job.pixels + size_t(job.width) * job.height * job.components);
     }
     std::free(job.pixels);
@@ -473,6 +478,7 @@ TEST(PictureFixturesJpeg, SolidBaseline) {
         EXPECT_EQ(markers.frame, 0xC0u);  // baseline
         EXPECT_EQ(markers.first_quant, c.first_quant);
         const Decoded d = DecodeJpeg(bytes);
+        EXPECT_EQ(d.warnings, 0);
         EXPECT_EQ(d.width, c.width);
         EXPECT_EQ(d.height, c.height);
         EXPECT_EQ(d.components, c.gray ? 1 : 3);
@@ -491,12 +497,31 @@ TEST(PictureFixturesJpeg, PatternInBothModes) {
         const std::string bytes = PatternJpeg(96, 64, f, 95, progressive);
         EXPECT_EQ(ReadMarkers(bytes).frame, progressive ? 0xC2u : 0xC0u);
         const Decoded d = DecodeJpeg(bytes);
+        EXPECT_EQ(d.warnings, 0);
         EXPECT_EQ(d.progressive, progressive);
         EXPECT_EQ(d.width, 96);
         EXPECT_EQ(d.height, 64);
         EXPECT_EQ(d.components, 3);
         for (int by = 0; by < 2; ++by)
             for (int bx = 0; bx < 3; ++bx) ExpectNear(d.At(bx * 32 + 16, by * 32 + 16), blocks[by][bx]);
+    }
+}
+
+TEST(PictureFixturesJpeg, FileLargerThanTheFirstBufferIsWhole) {
+    // Noise at quality 100 makes well over 64 KiB, so libjpeg has to grow its buffer.
+    const auto noise = [](int x, int y) {
+        const uint32_t h = (uint32_t(x) * 73856093u) ^ (uint32_t(y) * 19349663u);
+        return Rgb{uint8_t(h), uint8_t(h >> 8), uint8_t(h >> 16)};
+    };
+    for (bool progressive : {false, true}) {
+        SCOPED_TRACE(progressive ? "progressive" : "baseline");
+        const std::string bytes = PatternJpeg(256, 256, noise, 100, progressive);
+        EXPECT_GT(bytes.size(), 64u * 1024);
+        EXPECT_EQ(BE16(bytes, bytes.size() - 2), 0xFFD9u);  // EOI: nothing cut off
+        const Decoded d = DecodeJpeg(bytes);
+        EXPECT_EQ(d.warnings, 0);
+        EXPECT_EQ(d.width, 256);
+        EXPECT_EQ(d.height, 256);
     }
 }
 

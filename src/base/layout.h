@@ -1,0 +1,22 @@
+#pragma once
+// Window layouts as data: positions are designed for a 12-pixel text height and scaled by
+// the ratio of the font's real text height to that.
+
+namespace zv {
+
+constexpr int kDesignTextHeight = 12;
+
+// value × text_height / 12, rounded to the nearest pixel.
+int Scaled(int value, int text_height);
+
+enum class ControlKind { Label, Button, DefaultButton, ScrollBox, Picture, Edit, ListBox, SmallButton, Panel };
+
+struct ControlSpec {
+    const char* name;
+    ControlKind kind;
+    int id;
+    int left, top, width, height;  // at the design text height; a label's size follows its text
+    const char* caption;
+};
+
+}  // namespace zv

@@ -1,0 +1,129 @@
+#include "window_support_win32.h"
+
+#include "app_error.h"
+
+namespace zv {
+
+UniqueFont CreateUiFont() {
+    UniqueFont font(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック"));
+    if (!font) throw AppError("CreateFont");
+    return font;
+}
+
+int TextHeightOf(HFONT font) {
+    ScopedWindowDc screen(nullptr);
+    ScopedSelectObject selected(screen.get(), font);
+    TEXTMETRICA metrics = {};
+    if (!GetTextMetricsA(screen.get(), &metrics) || metrics.tmHeight <= 0) return kDesignTextHeight;
+    return metrics.tmHeight;
+}
+
+HWND CreateControl(HWND parent, const ControlSpec& spec, int text_height, HFONT font) {
+    const char* window_class = "STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD ex_style = 0;
+    int width = Scaled(spec.width, text_height);
+    int height = Scaled(spec.height, text_height);
+    switch (spec.kind) {
+        case ControlKind::Label:
+            style |= SS_LEFT | SS_NOPREFIX;
+            break;
+        case ControlKind::Button:
+        case ControlKind::SmallButton:
+            window_class = "BUTTON";
+            style |= BS_PUSHBUTTON | WS_TABSTOP;
+            break;
+        case ControlKind::DefaultButton:
+            window_class = "BUTTON";
+            style |= BS_DEFPUSHBUTTON | WS_TABSTOP;
+            break;
+        case ControlKind::Edit:
+            window_class = "EDIT";
+            style |= ES_AUTOHSCROLL | WS_TABSTOP;
+            ex_style = WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::ListBox:
+            window_class = "LISTBOX";
+            style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+            ex_style = WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::Panel:
+            style |= SS_SUNKEN;
+            break;
+        case ControlKind::ScrollBox:
+        case ControlKind::Picture:
+            throw AppError("CreateControl: kind has its own window class");
+    }
+    HWND hwnd = CreateWindowExA(ex_style, window_class, spec.caption ? spec.caption : "", style,
+                                Scaled(spec.left, text_height), Scaled(spec.top, text_height), width, height, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), nullptr, nullptr);
+    if (!hwnd) throw AppError("CreateWindow");
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (spec.kind == ControlKind::Label) {
+        // A label is as large as its text.
+        ScopedWindowDc dc(hwnd);
+        ScopedSelectObject selected(dc.get(), font);
+        SIZE size = {};
+        const char* text = spec.caption ? spec.caption : "";
+        GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &size);
+        SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return hwnd;
+}
+
+TaskWindowsDisabled::TaskWindowsDisabled(HWND except) : except_(except) {
+    EnumThreadWindows(GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CALLBACK TaskWindowsDisabled::Disable(HWND hwnd, LPARAM param) {
+    auto* self = reinterpret_cast<TaskWindowsDisabled*>(param);
+    if (hwnd != self->except_ && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+        try {
+            self->disabled_.push_back(hwnd);
+        } catch (...) {
+            return FALSE;
+        }
+        EnableWindow(hwnd, FALSE);
+    }
+    return TRUE;
+}
+
+TaskWindowsDisabled::~TaskWindowsDisabled() {
+    for (HWND hwnd : disabled_)
+        if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+}
+
+void RunModalLoop(HWND window, const bool& done) {
+    MSG msg;
+    while (!done) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (got < 0) return;
+        if (!IsDialogMessageA(window, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+void SetClientSize(HWND window, int width, int height) {
+    RECT r = {0, 0, width, height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
+    SetWindowPos(window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CentreOnScreen(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace zv

@@ -1,0 +1,44 @@
+#pragma once
+// The small window framework both windows share: the font and its scale, controls built
+// from a layout table, disabling the host's windows, and the modal loop.
+#include <windows.h>
+
+#include <vector>
+
+#include "handles_win32.h"
+#include "layout.h"
+
+namespace zv {
+
+// "ＭＳ Ｐゴシック" at 12 pixels, Shift-JIS, or whatever the system substitutes for it.
+UniqueFont CreateUiFont();
+// The font's text height in pixels on this screen.
+int TextHeightOf(HFONT font);
+
+// Creates the control of a layout entry, scaled, with the font set.
+HWND CreateControl(HWND parent, const ControlSpec& spec, int text_height, HFONT font);
+
+// Disables the thread's other enabled top-level windows (the host's) for its lifetime.
+class TaskWindowsDisabled {
+public:
+    explicit TaskWindowsDisabled(HWND except);
+    ~TaskWindowsDisabled();
+    TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
+    TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
+
+private:
+    HWND except_;
+    std::vector<HWND> disabled_;
+    static BOOL CALLBACK Disable(HWND hwnd, LPARAM self);
+};
+
+// Pumps messages, with dialog keys (Tab, Enter, Esc), until `done` is set or WM_QUIT comes
+// (which is posted again for the host's own loop).
+void RunModalLoop(HWND window, const bool& done);
+
+// Sets the client area's size, keeping the window's style.
+void SetClientSize(HWND window, int width, int height);
+// Centres the window on the primary screen.
+void CentreOnScreen(HWND window);
+
+}  // namespace zv

@@ -1,0 +1,193 @@
+#include "show_address_form_win32.h"
+
+#include <commctrl.h>
+
+#include "../base/app_error.h"
+#include "../base/code_page.h"
+#include "../base/file_system.h"
+#include "../base/layout.h"
+#include "../base/message_boxes_win32.h"
+#include "../base/window_classes_win32.h"
+#include "../base/window_support_win32.h"
+#include "../pictures/picture_control_win32.h"
+#include "../shell/module_win32.h"
+#include "recipient_rows.h"
+#include "scroll_box_win32.h"
+
+namespace zv {
+namespace {
+
+constexpr char kClassName[] = "ZvShowAddressForm";
+constexpr char kCaption[] = "zvOvisto - アドレス確認";
+constexpr int kClientWidth = 634, kClientHeight = 424;
+constexpr int kTileWidth = 90, kTileHeight = 120, kTileGap = 2;
+constexpr int kButtonTop = 392;
+
+enum ControlId { kScbTo = 100, kScbCc, kScbBcc, kLblTo, kLblCc, kLblBcc, kImgTo, kImgCc, kImgBcc };
+
+struct RowSpec {
+    ControlSpec box, label;
+    int image_id;
+};
+const RowSpec kRows[] = {
+    {{"scbTo", ControlKind::ScrollBox, kScbTo, 22, 1, 607, 121, nullptr},
+     {"lblTo", ControlKind::Label, kLblTo, 2, 57, 0, 0, "To"}, kImgTo},
+    {{"scbCc", ControlKind::ScrollBox, kScbCc, 22, 129, 607, 121, nullptr},
+     {"lblCc", ControlKind::Label, kLblCc, 2, 181, 0, 0, "Cc"}, kImgCc},
+    {{"scbBcc", ControlKind::ScrollBox, kScbBcc, 22, 257, 607, 121, nullptr},
+     {"lblBcc", ControlKind::Label, kLblBcc, 2, 309, 0, 0, "Bcc"}, kImgBcc},
+};
+const ControlSpec kButton1 = {"Button1", ControlKind::DefaultButton, IDOK, 404, kButtonTop, 105, 25, "送信"};
+const ControlSpec kButton2 = {"Button2", ControlKind::Button, IDCANCEL, 520, kButtonTop, 105, 25, "ｷｬﾝｾﾙ"};
+
+}  // namespace
+
+TShowAddressForm::TShowAddressForm() {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    EnsureWindowClass(kClassName, WindowProc, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    font_ = CreateUiFont();
+    text_height_ = TextHeightOf(font_.get());
+    window_.reset(CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, kCaption,
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr,
+                                  ThisModule(), this));
+    if (!window_) throw AppError("CreateWindow");
+    SetClientSize(window_.get(), Scaled(kClientWidth, text_height_), Scaled(kClientHeight, text_height_));
+    CreateControls();
+}
+
+TShowAddressForm::~TShowAddressForm() {
+    // The tiles, hints and controls are children of the window and go with it.
+    window_.reset();
+}
+
+void TShowAddressForm::CreateControls() {
+    HWND hwnd = window_.get();
+    Row* rows[] = {&to_, &cc_, &bcc_};
+    for (int i = 0; i < 3; ++i) {
+        const ControlSpec& b = kRows[i].box;
+        rows[i]->box = ScrollBox::Create(hwnd, b.id, Scaled(b.left, text_height_), Scaled(b.top, text_height_),
+                                         Scaled(b.width, text_height_), Scaled(b.height, text_height_));
+        rows[i]->first_tile = PictureControl::Create(rows[i]->box, kRows[i].image_id, 0, 0,
+                                                     Scaled(kTileWidth, text_height_), Scaled(kTileHeight, text_height_));
+        rows[i]->label = CreateControl(hwnd, kRows[i].label, text_height_, font_.get());
+    }
+    send_button_ = CreateControl(hwnd, kButton1, text_height_, font_.get());
+    cancel_button_ = CreateControl(hwnd, kButton2, text_height_, font_.get());
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
+                               ThisModule(), nullptr);
+    if (tooltip_) SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 800);  // lets CR LF break the line
+}
+
+void TShowAddressForm::AddHint(HWND tile, const std::string& hint) {
+    if (!tooltip_) return;
+    std::string shown = ShownHint(hint, SystemCodePage());
+    TOOLINFOA tool = {sizeof tool};
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_.get();
+    tool.uId = reinterpret_cast<UINT_PTR>(tile);
+    tool.lpszText = &shown[0];
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+int TShowAddressForm::ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header) {
+    const std::vector<TileFill> tiles = MatchingTiles(map, header, SystemCodePage());
+    RECT first;
+    GetWindowRect(row.first_tile, &first);
+    const int width = first.right - first.left, height = first.bottom - first.top;
+    int n = 0;
+    for (const TileFill& fill : tiles) {
+        HWND tile = n == 0 ? row.first_tile
+                           : PictureControl::Create(row.box, 0, (width + kTileGap) * n, 0, width, height);
+        AddHint(tile, TileHint(fill));
+        PictureControl* control = PictureControl::From(tile);
+        LoadPictureOrPlaceholder(control->picture(), fill.path);
+        control->Changed();
+        ++n;
+    }
+    if (n > 0) ScrollBox::From(row.box)->SetContentWidth((width + kTileGap) * (n - 1) + width);
+    return n;
+}
+
+void TShowAddressForm::ApplyHeight(int design_height) {
+    const int height = Scaled(design_height, text_height_);
+    SetClientSize(window_.get(), Scaled(kClientWidth, text_height_), height);
+    // The buttons keep their distance from the bottom edge.
+    const int from_bottom = Scaled(kClientHeight, text_height_) - Scaled(kButtonTop, text_height_);
+    for (HWND button : {send_button_, cancel_button_}) {
+        RECT r;
+        GetWindowRect(button, &r);
+        MapWindowPoints(nullptr, window_.get(), reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(button, HWND_TOP, r.left, height - from_bottom, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+int TShowAddressForm::ConfirmRecipients(const std::string& to, const std::string& cc, const std::string& bcc) {
+    MapLines map;
+    try {
+        LoadMap(SystemFileSystem(), map_file_, map);
+    } catch (const AppError&) {
+        map.clear();  // a missing or unreadable map is an empty one
+    }
+    const int a = ShowMatchingPictures(to_, map, to);
+    const int b = ShowMatchingPictures(cc_, map, cc);
+    const int c = ShowMatchingPictures(bcc_, map, bcc);
+    if (a == 0 && b == 0 && c == 0) return 1;
+    const RowsInUse rows = ShrinkToRows(a, b, c);
+    ApplyHeight(rows.client_height);
+    ShowWindow(cc_.label, rows.cc_label_visible ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(bcc_.label, rows.bcc_label_visible ? SW_SHOWNA : SW_HIDE);
+    CentreOnScreen(window_.get());
+    return ShowModal();
+}
+
+int TShowAddressForm::ShowModal() {
+    TaskWindowsDisabled host_disabled(window_.get());
+    ShowWindow(window_.get(), SW_SHOW);
+    SetForegroundWindow(window_.get());
+    SetFocus(send_button_);
+    modal_result_ = 0;
+    closed_ = false;
+    RunModalLoop(window_.get(), closed_);
+    ShowWindow(window_.get(), SW_HIDE);  // before the host's windows are enabled again
+    return modal_result_ == 1 ? 1 : 2;
+}
+
+LRESULT TShowAddressForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    HWND hwnd = window_.get();
+    switch (message) {
+        case DM_GETDEFID:
+            return MAKELRESULT(IDOK, DC_HASDEFID);
+        case WM_COMMAND:
+            if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
+                modal_result_ = LOWORD(wparam) == IDOK ? 1 : 2;
+                closed_ = true;
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            modal_result_ = 2;
+            closed_ = true;
+            return 0;
+    }
+    return DefWindowProcA(hwnd, message, wparam, lparam);
+}
+
+LRESULT CALLBACK TShowAddressForm::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<TShowAddressForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self || !self->window_) return DefWindowProcA(hwnd, message, wparam, lparam);
+    LRESULT result = 0;
+    bool handled = false;
+    RunHandler(hwnd, [&] {
+        result = self->OnMessage(message, wparam, lparam);
+        handled = true;
+    });
+    return handled ? result : 0;
+}
+
+}  // namespace zv

@@ -1,0 +1,293 @@
+// The recipient confirmation window, through the substitute host, with real map and
+// picture files, answered from a second thread as a user would.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "picture_fixtures.h"
+#include "substitute_host.h"
+#include "ui_driver.h"
+
+namespace zv::host {
+namespace {
+
+constexpr char kCaption[] = "zvOvisto - アドレス確認";
+const HWND kCompose = reinterpret_cast<HWND>(0x4321);
+
+fixtures::Rgb ColourOf(int i) {
+    static const fixtures::Rgb colours[] = {{255, 0, 0}, {0, 160, 0}, {0, 0, 255}, {255, 200, 0}, {160, 0, 160},
+                                            {0, 160, 160}, {90, 60, 30}};
+    if (i < 7) return colours[i];
+    return {uint8_t(40 + i * 8), uint8_t(255 - i * 9), uint8_t(i * 10)};
+}
+
+COLORREF Ref(fixtures::Rgb c) { return RGB(c.r, c.g, c.b); }
+
+class ConfirmWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Script() = HostScript();
+        ASSERT_TRUE(plugin.loaded());
+        text_height = MeasuredTextHeight();
+    }
+
+    // A map line "key=<folder>\<file>" and, unless missing, a solid bitmap of colour i.
+    std::string Entry(const std::string& key, int colour, bool missing = false) {
+        const std::string path = plugin.folder() + "\\pic" + std::to_string(colour) + ".bmp";
+        if (!missing) WriteFileBytes(path, fixtures::SolidBmp(8, 8, ColourOf(colour)));
+        return key + "=" + path;
+    }
+    void WriteMap(const std::vector<std::string>& lines) {
+        std::string bytes;
+        for (const auto& l : lines) bytes += l + "\r\n";
+        WriteFileBytes(plugin.ini_path(), bytes);
+    }
+    void Headers(const std::string& to, const std::string& cc = "", const std::string& bcc = "") {
+        Script().headers = {{"To", to}, {"Cc", cc}, {"Bcc", bcc}};
+    }
+
+    // Runs the outgoing callback while `look` inspects the window and `answer` closes it.
+    int Send(const std::function<void(HWND)>& look, const std::function<void(HWND)>& answer) {
+        std::atomic<bool> seen{false};
+        int result;
+        {
+            Driver driver([&] {
+                HWND window = WaitForWindow(kCaption);
+                if (!window) return;
+                seen = true;
+                WaitUntil([&] { return IsWindowEnabled(ChildWithText(window, "送信").hwnd) != FALSE; });
+                look(window);
+                answer(window);
+                if (!WaitForWindowGone(window, 5000)) PostMessageA(window, WM_CLOSE, 0, 0);
+            });
+            result = plugin.OnOutgoing(kCompose, 0);
+        }
+        EXPECT_TRUE(seen) << "the window was not shown";
+        return result;
+    }
+
+    int S(int v) const { return ScaledBy(v, text_height); }
+    // Centre of tile n of a row (0 To, 1 Cc, 2 Bcc), in client coordinates.
+    POINT TileCentre(int row, int n) const {
+        const int tile_w = S(90), tile_h = S(120);
+        return {S(22) + (tile_w + 2) * n + tile_w / 2, S(1 + 128 * row) + tile_h / 2};
+    }
+    // Waits until the tile shows the colour, then says whether it does.
+    bool TileShows(HWND window, int row, int n, COLORREF colour) {
+        const POINT p = TileCentre(row, n);
+        return WaitUntil([&] { return Screenshot(window).At(p.x, p.y) == colour; }, 3000);
+    }
+
+    static void Click(HWND window, const char* text) {
+        PostMessageA(ChildWithText(window, text).hwnd, BM_CLICK, 0, 0);
+    }
+
+    LoadedPlugin plugin;
+    int text_height = 12;
+};
+
+TEST_F(ConfirmWindow, NoMatchSendsWithoutAWindow) {
+    WriteMap({Entry("jiro@example.jp", 0), Entry("Taro", 1)});
+    Headers("taro@example.jp", "hanako@example.jp");  // Taro differs in case only
+    EXPECT_EQ(plugin.OnOutgoing(kCompose, 0), 0);
+    EXPECT_EQ(FindWindowA(nullptr, kCaption), nullptr);
+    WriteFileBytes(plugin.ini_path(), "");
+    EXPECT_EQ(plugin.OnOutgoing(kCompose, 0), 0);
+    DeleteFileA(plugin.ini_path().c_str());
+    EXPECT_EQ(plugin.OnOutgoing(kCompose, 0), 0) << "a missing map is an empty map";
+}
+
+TEST_F(ConfirmWindow, HeightFollowsTheRowsInUse) {
+    struct Case {
+        const char *to, *cc, *bcc;
+        int height;
+        bool cc_label, bcc_label;
+    } cases[] = {
+        {"taro@example.jp", "", "", 173, false, false},
+        {"taro@example.jp", "hanako@example.jp", "", 300, true, false},
+        {"", "", "hanako@example.jp", 424, true, true},
+    };
+    WriteMap({Entry("taro", 0), Entry("hanako", 1)});
+    for (const Case& c : cases) {
+        Headers(c.to, c.cc, c.bcc);
+        const int result = Send(
+            [&](HWND window) {
+                const SIZE size = ClientSize(window);
+                EXPECT_NEAR(size.cx, S(634), 1);
+                EXPECT_NEAR(size.cy, S(c.height), 1) << c.height;
+                EXPECT_TRUE(ChildWithText(window, "To").visible);
+                EXPECT_EQ(ChildWithText(window, "Cc").visible, c.cc_label) << c.height;
+                EXPECT_EQ(ChildWithText(window, "Bcc").visible, c.bcc_label) << c.height;
+                for (const char* button : {"送信", "ｷｬﾝｾﾙ"}) {
+                    const ChildInfo b = ChildWithText(window, button);
+                    EXPECT_NEAR(size.cy - b.rect.top, S(424) - S(392), 1) << button << " keeps its distance";
+                }
+                EXPECT_NEAR(ChildWithText(window, "ｷｬﾝｾﾙ").rect.left, S(520), 1);
+                EXPECT_NEAR(ChildWithText(window, "送信").rect.left, S(404), 1);
+                // Centred on the primary screen.
+                RECT r;
+                GetWindowRect(window, &r);
+                EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+                EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+            },
+            [](HWND window) { Click(window, "送信"); });
+        EXPECT_EQ(result, 0);
+    }
+}
+
+TEST_F(ConfirmWindow, EveryWayOfAnsweringGivesItsResult) {
+    WriteMap({Entry("taro", 0)});
+    Headers("taro@example.jp");
+    const auto press = [](WPARAM key) {
+        return [key](HWND window) {
+            HWND focus = ChildWithText(window, "送信").hwnd;  // the focus starts on the send button
+            PostMessageA(focus, WM_KEYDOWN, key, 0);
+            PostMessageA(focus, WM_KEYUP, key, 0xC0000000);
+        };
+    };
+    struct Case {
+        const char* name;
+        std::function<void(HWND)> answer;
+        int result;
+    } cases[] = {
+        {"send button", [](HWND w) { Click(w, "送信"); }, 0},
+        {"cancel button", [](HWND w) { Click(w, "ｷｬﾝｾﾙ"); }, -1},
+        {"Enter", press(VK_RETURN), 0},
+        {"Esc", press(VK_ESCAPE), -1},
+        {"close box", [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }, -1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Send([](HWND) {}, c.answer), c.result) << c.name;
+}
+
+TEST_F(ConfirmWindow, HostWindowsAreDisabledWhileItIsUp) {
+    WriteMap({Entry("taro", 0)});
+    Headers("taro@example.jp");
+    HWND host_window = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
+    bool enabled_while_up = true;
+    EXPECT_EQ(Send([&](HWND) { enabled_while_up = IsWindowEnabled(host_window); },
+                   [](HWND w) { Click(w, "ｷｬﾝｾﾙ"); }),
+              -1);
+    EXPECT_FALSE(enabled_while_up);
+    EXPECT_TRUE(IsWindowEnabled(host_window));
+    DestroyWindow(host_window);
+}
+
+TEST_F(ConfirmWindow, TilesShowThePicturesInMapOrder) {
+    // The header names the addresses in the other order; the map's order wins.
+    WriteMap({Entry("a@example.jp", 0), Entry("nobody", 6), Entry("b@example.jp", 1), Entry("c@example.jp", 2)});
+    Headers("c@example.jp, b@example.jp, a@example.jp", "b@example.jp");
+    Send(
+        [&](HWND window) {
+            EXPECT_TRUE(TileShows(window, 0, 0, Ref(ColourOf(0))));
+            EXPECT_TRUE(TileShows(window, 0, 1, Ref(ColourOf(1))));
+            EXPECT_TRUE(TileShows(window, 0, 2, Ref(ColourOf(2))));
+            EXPECT_FALSE(TileShows(window, 0, 3, Ref(ColourOf(6))));
+            EXPECT_TRUE(TileShows(window, 1, 0, Ref(ColourOf(1)))) << "one entry fills tiles in several rows";
+        },
+        [](HWND w) { Click(w, "送信"); });
+}
+
+TEST_F(ConfirmWindow, KeysEqualButForCaseShareTheFirstPath) {
+    WriteMap({Entry("Taro", 0), Entry("taro", 1)});
+    Headers("taro@example.jp");
+    Send(
+        [&](HWND window) {
+            EXPECT_TRUE(TileShows(window, 0, 0, Ref(ColourOf(0)))) << "the first entry's picture";
+            const POINT second = TileCentre(0, 1);
+            EXPECT_EQ(Screenshot(window).At(second.x, second.y), GetSysColor(COLOR_BTNFACE)) << "one tile only";
+        },
+        [](HWND w) { Click(w, "送信"); });
+}
+
+TEST_F(ConfirmWindow, ADomainKeyShowsOneTilePerHeader) {
+    WriteMap({Entry("example.jp", 3)});
+    Headers("a@example.jp, b@example.jp", "c@example.jp");
+    Send(
+        [&](HWND window) {
+            EXPECT_TRUE(TileShows(window, 0, 0, Ref(ColourOf(3))));
+            EXPECT_TRUE(TileShows(window, 1, 0, Ref(ColourOf(3))));
+            const POINT second = TileCentre(0, 1);
+            EXPECT_EQ(Screenshot(window).At(second.x, second.y), GetSysColor(COLOR_BTNFACE));
+        },
+        [](HWND w) { Click(w, "送信"); });
+}
+
+TEST_F(ConfirmWindow, AMissingPictureShowsThePlaceholder) {
+    WriteMap({Entry("taro", 0, /*missing=*/true)});
+    Headers("taro@example.jp");
+    Send(
+        [&](HWND window) {
+            const POINT c = TileCentre(0, 0);
+            const int left = c.x - S(90) / 2, top = c.y - S(120) / 2;
+            // The middle of the prohibition sign's bar, then white around it.
+            EXPECT_TRUE(WaitUntil([&] { return Screenshot(window).At(left + S(44), top + S(43)) == RGB(255, 0, 0); }));
+            const Screenshot shot(window);
+            EXPECT_EQ(shot.At(left + 1, top + 1), RGB(255, 255, 255));
+            EXPECT_EQ(shot.At(left + S(45), top + S(110)), RGB(255, 255, 255)) << "below the text";
+        },
+        [](HWND w) { Click(w, "送信"); });
+}
+
+TEST_F(ConfirmWindow, TwentyTilesAtMostAndTheRowScrolls) {
+    std::vector<std::string> map;
+    for (int i = 0; i < 25; ++i) map.push_back(Entry("user" + std::to_string(i) + "@", i));
+    WriteMap(map);
+    Headers("user1@, user2@, user3@, user4@, user5@, user6@, user7@, user8@, user9@, user0@, user1x@",
+            "user0@ user1@ user2@ user3@ user4@ user5@");
+    Send(
+        [&](HWND window) {
+            // Keys user1@ .. user24@ that occur: user0..user9 and user1x matches user1@ only.
+            HWND to_box = nullptr, cc_box = nullptr;
+            for (const ChildInfo& c : ChildrenOf(window)) {
+                if (GetParent(c.hwnd) != window || c.class_name == "Button" || c.class_name == "Static") continue;
+                if (!to_box) to_box = c.hwnd; else if (!cc_box) cc_box = c.hwnd;
+            }
+            ASSERT_TRUE(to_box && cc_box);
+            RECT client, outer;
+            GetClientRect(to_box, &client);
+            GetWindowRect(to_box, &outer);
+            EXPECT_LT(client.bottom, outer.bottom - outer.top) << "10 tiles: the scroll bar covers the tiles' bottom";
+            GetClientRect(cc_box, &client);
+            GetWindowRect(cc_box, &outer);
+            EXPECT_EQ(client.bottom, outer.bottom - outer.top) << "6 tiles fit: no scroll bar";
+            EXPECT_TRUE(TileShows(window, 0, 0, Ref(ColourOf(0))));
+            EXPECT_TRUE(TileShows(window, 0, 5, Ref(ColourOf(5))));
+            // An arrow click moves the row 8 pixels.
+            const POINT p = TileCentre(0, 1);
+            const int left_edge = p.x - S(90) / 2;
+            SendMessageA(to_box, WM_HSCROLL, SB_LINERIGHT, 0);
+            EXPECT_TRUE(WaitUntil([&] {
+                const Screenshot shot(window);
+                return shot.At(left_edge - 8, p.y) == Ref(ColourOf(1)) && shot.At(left_edge - 9, p.y) != Ref(ColourOf(1));
+            }, 3000));
+        },
+        [](HWND w) { Click(w, "送信"); });
+
+    // 25 matching entries fill exactly 20 tiles, the first 20 in map order.
+    std::string all;
+    for (int i = 0; i < 25; ++i) all += "user" + std::to_string(i) + "@ ";
+    Headers(all);
+    Send(
+        [&](HWND window) {
+            HWND to_box = GetParent(ChildWithText(window, "").hwnd);
+            for (const ChildInfo& c : ChildrenOf(window))
+                if (GetParent(c.hwnd) == window && c.class_name != "Button" && c.class_name != "Static") {
+                    to_box = c.hwnd;
+                    break;
+                }
+            int tiles = 0;
+            for (const ChildInfo& c : ChildrenOf(window)) tiles += GetParent(c.hwnd) == to_box;
+            EXPECT_EQ(tiles, 20);
+            SendMessageA(to_box, WM_HSCROLL, SB_RIGHT, 0);
+            // The last tile's right edge now meets the box's right edge: it is entry 20's.
+            const int right = S(22) + S(607) - S(90) / 2;
+            EXPECT_TRUE(WaitUntil([&] { return Screenshot(window).At(right, S(60)) == Ref(ColourOf(19)); }, 3000));
+        },
+        [](HWND w) { Click(w, "送信"); });
+}
+
+}  // namespace
+}  // namespace zv::host

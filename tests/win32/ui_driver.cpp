@@ -1,0 +1,127 @@
+#include "ui_driver.h"
+
+#include <cstdio>
+
+namespace zv::host {
+
+bool WaitUntil(const std::function<bool()>& ready, int timeout_ms) {
+    const DWORD start = GetTickCount();
+    while (!ready()) {
+        if (GetTickCount() - start > static_cast<DWORD>(timeout_ms)) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+HWND WaitForWindow(const char* caption, int timeout_ms) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        found = FindWindowA(nullptr, caption);
+        return found && IsWindowVisible(found);
+    }, timeout_ms);
+    return found && IsWindowVisible(found) ? found : nullptr;
+}
+
+bool WaitForWindowGone(HWND window, int timeout_ms) {
+    return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout_ms);
+}
+
+std::vector<ChildInfo> ChildrenOf(HWND window) {
+    struct Context {
+        HWND top;
+        std::vector<ChildInfo> children;
+    } context{window, {}};
+    struct Collect {
+        static BOOL CALLBACK One(HWND child, LPARAM param) {
+        auto* c = reinterpret_cast<Context*>(param);
+        ChildInfo info{child};
+        char buffer[512] = {};
+        GetClassNameA(child, buffer, sizeof buffer);
+        info.class_name = buffer;
+        buffer[0] = 0;
+        GetWindowTextA(child, buffer, sizeof buffer);
+        info.text = buffer;
+        GetWindowRect(child, &info.rect);
+        MapWindowPoints(nullptr, c->top, reinterpret_cast<POINT*>(&info.rect), 2);
+        info.visible = IsWindowVisible(child);
+        info.enabled = IsWindowEnabled(child);
+        c->children.push_back(info);
+        return TRUE;
+        }
+    };
+    EnumChildWindows(window, Collect::One, reinterpret_cast<LPARAM>(&context));
+    return context.children;
+}
+
+ChildInfo ChildWithText(HWND window, const std::string& text) {
+    for (const ChildInfo& c : ChildrenOf(window))
+        if (c.text == text) return c;
+    return ChildInfo{};
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r = {};
+    GetClientRect(window, &r);
+    return {r.right, r.bottom};
+}
+
+Screenshot::Screenshot(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    width_ = r.right;
+    height_ = r.bottom;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* px = static_cast<const uint32_t*>(bits);
+    if (px) pixels_.assign(px, px + size_t(width_) * height_);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
+COLORREF Screenshot::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_ || pixels_.empty()) return CLR_INVALID;
+    const uint32_t p = pixels_[size_t(y) * width_ + x];
+    return RGB((p >> 16) & 255, (p >> 8) & 255, p & 255);
+}
+
+bool Screenshot::SavePng(const std::string& path) const {
+    // Written as a BMP; the demo script converts it.
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const uint32_t image = uint32_t(width_) * height_ * 4;
+    BITMAPFILEHEADER fh = {0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + image), 0, 0,
+                           DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
+    BITMAPINFOHEADER ih = {sizeof ih, width_, -height_, 1, 32, BI_RGB};
+    std::fwrite(&fh, sizeof fh, 1, f);
+    std::fwrite(&ih, sizeof ih, 1, f);
+    std::fwrite(pixels_.data(), 4, pixels_.size(), f);
+    return std::fclose(f) == 0;
+}
+
+int MeasuredTextHeight() {
+    HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック");
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return tm.tmHeight;
+}
+
+int ScaledBy(int value, int text_height) { return MulDiv(value, text_height, 12); }
+
+}  // namespace zv::host

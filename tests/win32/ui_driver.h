@@ -1,0 +1,66 @@
+#pragma once
+// Drives the plug-in's windows from a second thread, as a user would, while the host's
+// thread sits in the callback's modal loop. Every wait has a timeout.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace zv::host {
+
+struct ChildInfo {
+    HWND hwnd;
+    std::string class_name;
+    std::string text;
+    RECT rect;  // in the top-level window's client coordinates
+    bool visible;
+    bool enabled;
+};
+
+// Waits for a visible top-level window with this caption; null after the timeout.
+HWND WaitForWindow(const char* caption, int timeout_ms = 10000);
+// Waits until the window is gone.
+bool WaitForWindowGone(HWND window, int timeout_ms = 10000);
+
+std::vector<ChildInfo> ChildrenOf(HWND window);
+// The first child with this text, or one with every field empty.
+ChildInfo ChildWithText(HWND window, const std::string& text);
+SIZE ClientSize(HWND window);
+
+// The client area's pixels, read from the screen.
+class Screenshot {
+public:
+    explicit Screenshot(HWND window);
+    COLORREF At(int x, int y) const;
+    int width() const { return width_; }
+    int height() const { return height_; }
+    bool SavePng(const std::string& path) const;  // via a BMP next to it; no-op on failure
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<uint32_t> pixels_;
+};
+
+// Polls `ready` until it holds; false after the timeout.
+bool WaitUntil(const std::function<bool()>& ready, int timeout_ms = 5000);
+
+// The text height of "ＭＳ Ｐゴシック" at 12 pixels on this screen, measured here.
+int MeasuredTextHeight();
+int ScaledBy(int value, int text_height);
+
+// Runs `drive` on a thread while `call` runs here; if drive fails to close the window,
+// it is closed so the call returns.
+class Driver {
+public:
+    explicit Driver(std::function<void()> drive) : thread_(std::move(drive)) {}
+    ~Driver() {
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    std::thread thread_;
+};
+
+}  // namespace zv::host
