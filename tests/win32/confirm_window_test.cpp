@@ -291,3 +291,37 @@ TEST_F(ConfirmWindow, TwentyTilesAtMostAndTheRowScrolls) {
 
 }  // namespace
 }  // namespace zv::host
+
+namespace zv::host {
+namespace {
+
+TEST_F(ConfirmWindow, AJpegThatFailsToDecodeIsReportedOnceInTheErrorBox) {
+    const std::string empty_jpeg = plugin.folder() + "\\empty.jpg";
+    WriteFileBytes(empty_jpeg, "");
+    WriteMap({"taro=" + empty_jpeg});
+    Headers("taro@example.jp");
+    // The application title: the host executable's name, first letter kept, the rest lower case.
+    const std::string title = "Confirm_window_tests";
+    int boxes = 0;
+    std::string text;
+    Send(
+        [&](HWND) {
+            for (;;) {
+                HWND box = nullptr;
+                WaitUntil([&] { return (box = FindWindowA("#32770", title.c_str())) != nullptr; }, boxes ? 1500 : 5000);
+                if (!box) break;
+                ++boxes;
+                for (const ChildInfo& c : ChildrenOf(box))
+                    if (c.class_name == "Static" && !c.text.empty()) text = c.text;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                WaitForWindowGone(box, 3000);
+            }
+        },
+        [](HWND w) { Click(w, "送信"); });
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(text.rfind("JPEG エラー #", 0), 0u) << text;
+    EXPECT_EQ(text.back(), '.') << "the error box ends a message with \".\"";
+}
+
+}  // namespace
+}  // namespace zv::host
