@@ -6,6 +6,8 @@
 
 #include <atomic>
 
+#include <commctrl.h>
+
 #include "picture_fixtures.h"
 #include "substitute_host.h"
 #include "ui_driver.h"
@@ -321,6 +323,40 @@ TEST_F(ConfirmWindow, AJpegThatFailsToDecodeIsReportedOnceInTheErrorBox) {
     EXPECT_EQ(boxes, 1);
     EXPECT_EQ(text.rfind("JPEG エラー #", 0), 0u) << text;
     EXPECT_EQ(text.back(), '.') << "the error box ends a message with \".\"";
+}
+
+}  // namespace
+}  // namespace zv::host
+
+namespace zv::host {
+namespace {
+
+// The texts of every tool of the window's tooltip control.
+std::vector<std::string> HintsOf(HWND window) {
+    std::vector<std::string> hints;
+    HWND tip = nullptr;
+    while ((tip = FindWindowExA(nullptr, tip, "tooltips_class32", nullptr)) != nullptr) {
+        if (GetWindow(tip, GW_OWNER) != window) continue;
+        const int count = static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[1024] = {};
+            TOOLINFOA tool = {sizeof tool};
+            tool.lpszText = text;
+            if (SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool))) hints.push_back(text);
+        }
+    }
+    return hints;
+}
+
+TEST_F(ConfirmWindow, TileHintsShowKeyAndThePathFoundByKey) {
+    const std::string first = Entry("Taro", 0), second = Entry("taro", 1), piped = Entry("ka|na", 2);
+    WriteMap({first, second, piped});
+    Headers("taro@example.jp ka|na");
+    std::vector<std::string> hints;
+    Send([&](HWND window) { hints = HintsOf(window); }, [](HWND w) { Click(w, "送信"); });
+    const std::string first_path = first.substr(first.find('=') + 1);
+    EXPECT_EQ(hints, (std::vector<std::string>{"taro\r\n" + first_path, "ka"}))
+        << "the path of the first key equal but for case; only the text before \"|\" is shown";
 }
 
 }  // namespace
