@@ -1,35 +1,20 @@
 #include "app_error.h"
 
-#include <cstdio>
-
 namespace zv {
+namespace {
 
-std::string FormatMessageText(const char* pattern, const std::string& arg) {
-    std::string out;
-    for (const char* p = pattern; *p; ++p) {
-        if (p[0] == '%' && p[1] == 's') {
-            out += arg;
-            ++p;
-        } else {
-            out += *p;
-        }
-    }
+// The pattern with its one `token` ("%s" or "%d") replaced by `value`.
+std::string Fill(const char* pattern, const char* token, const std::string& value) {
+    std::string out = pattern;
+    const size_t at = out.find(token);
+    if (at != std::string::npos) out.replace(at, 2, value);
     return out;
 }
 
-std::string FormatMessageText(const char* pattern, int arg) {
-    char buf[24];
-    std::snprintf(buf, sizeof buf, "%d", arg);
-    std::string out;
-    for (const char* p = pattern; *p; ++p) {
-        if (p[0] == '%' && p[1] == 'd') {
-            out += buf;
-            ++p;
-        } else {
-            out += *p;
-        }
-    }
-    return out;
-}
+}  // namespace
+
+std::string FormatMessageText(const char* pattern, const std::string& arg) { return Fill(pattern, "%s", arg); }
+
+std::string FormatMessageText(const char* pattern, int arg) { return Fill(pattern, "%d", std::to_string(arg)); }
 
 }  // namespace zv

@@ -31,4 +31,7 @@ public:
 
 FileSystem& SystemFileSystem();
 
+// The whole file, or AppError "ファイル %s は開けません" / "ストリームからの読み込みエラー".
+std::string ReadWholeFile(FileSystem& fs, const std::string& path);
+
 }  // namespace zv

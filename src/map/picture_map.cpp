@@ -72,16 +72,7 @@ std::string ReplaceExtension(const std::string& path, const std::string& extensi
 }
 
 void LoadMap(FileSystem& fs, const std::string& path, MapLines& lines) {
-    std::string bytes;
-    switch (fs.ReadAll(path, bytes)) {
-        case ReadResult::Ok:
-            break;
-        case ReadResult::CannotOpen:
-            throw AppError(FormatMessageText(kMsgCannotOpenFile, path));
-        case ReadResult::ReadError:
-            throw AppError(kMsgStreamReadError);
-    }
-    lines = SplitMapText(bytes);
+    lines = SplitMapText(ReadWholeFile(fs, path));
 }
 
 void SaveMap(FileSystem& fs, const std::string& path, const MapLines& lines, const CodePage& cp) {

@@ -255,16 +255,7 @@ void LoadPicture(Picture& picture, const std::string& path) {
     const std::string extension = ExtensionOf(path, SystemCodePage());
     const PictureFormat* format = FindPictureFormat(extension, SystemCodePage());
     if (!format) throw AppError(FormatMessageText(kMsgUnknownExtension, extension));
-    std::string bytes;
-    switch (SystemFileSystem().ReadAll(path, bytes)) {
-        case ReadResult::Ok:
-            break;
-        case ReadResult::CannotOpen:
-            throw AppError(FormatMessageText(kMsgCannotOpenFile, path));
-        case ReadResult::ReadError:
-            throw AppError(kMsgStreamReadError);
-    }
-    picture.Assign(ReadPictureImage(format->kind, std::move(bytes)));
+    picture.Assign(ReadPictureImage(format->kind, ReadWholeFile(SystemFileSystem(), path)));
 }
 
 void ShowPlaceholder(Picture& picture) {

@@ -5,11 +5,13 @@
 #include "base/app_error.h"
 #include "base/code_page.h"
 #include "memory_file_system.h"
+#include "test_support.h"
 
 namespace zv {
 namespace {
 
 const ShiftJisCodePage kSjis;
+using testing::MessageOf;
 
 TEST(SplitMapText, LineEndRules) {
     struct Case {
@@ -106,15 +108,6 @@ protected:
     testing::MemoryFileSystem fs;
     const std::string map = "C:\\Mail\\zvOvisto.ini";
     const std::string bak = "C:\\Mail\\zvOvisto.bak";
-
-    std::string MessageOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const AppError& e) {
-            return e.what();
-        }
-        return "(no error)";
-    }
 };
 
 TEST_F(MapFileTest, LoadReplacesTheListByTheFileLines) {

@@ -8,20 +8,14 @@
 #include "pictures/jpeg_image.h"
 #include "pictures/picture_formats.h"
 #include "pictures/picture_headers.h"
+#include "test_support.h"
 
 namespace zv {
 namespace {
 
 const ShiftJisCodePage kSjis;
 
-std::string MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AppError& e) {
-        return e.what();
-    }
-    return "";
-}
+using testing::MessageOf;
 
 TEST(PictureFormats, ExtensionRuleAndTableSearch) {
     struct Case {

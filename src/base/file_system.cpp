@@ -1,0 +1,21 @@
+#include "file_system.h"
+
+#include "app_error.h"
+#include "messages.h"
+
+namespace zv {
+
+std::string ReadWholeFile(FileSystem& fs, const std::string& path) {
+    std::string bytes;
+    switch (fs.ReadAll(path, bytes)) {
+        case ReadResult::Ok:
+            break;
+        case ReadResult::CannotOpen:
+            throw AppError(FormatMessageText(kMsgCannotOpenFile, path));
+        case ReadResult::ReadError:
+            throw AppError(kMsgStreamReadError);
+    }
+    return bytes;
+}
+
+}  // namespace zv
