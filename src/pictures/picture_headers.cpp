@@ -56,7 +56,18 @@ DibLayout ParsePackedDib(const std::string& bytes, size_t offset) {
         BadBitmap();
     if (d.width <= 0 || d.height == 0 || d.height == INT32_MIN || (rle && d.height < 0)) BadBitmap();
 
-    size_t masks = (d.compression == kBiBitfields && d.header_size == 40) ? 12 : 0;
+    // The three masks follow a 40-byte header; longer headers hold them at offset 40.
+    size_t masks = 0;
+    if (d.compression == kBiBitfields) {
+        if (d.header_size == 40) {
+            masks = 12;
+            d.masks_offset = 40;
+        } else if (d.header_size >= 52) {
+            d.masks_offset = 40;
+        } else {
+            BadBitmap();
+        }
+    }
     if (d.bit_count <= 8) {
         const uint32_t full = 1u << d.bit_count;
         d.palette_entries = (colours_used == 0 || colours_used > full) ? full : colours_used;

@@ -16,6 +16,7 @@ struct DibLayout {
     uint32_t compression = 0;
     uint32_t header_size = 0;     // 12 for a core header, 40 or more otherwise
     uint32_t palette_entries = 0;  // colour table entries (RGBQUAD, or RGBTRIPLE for core)
+    size_t masks_offset = 0;       // BI_BITFIELDS: where the three colour masks are, from the header's start
     size_t info_size = 0;          // header, bit masks and colour table
     size_t bits_offset = 0;        // where the pixel data start in the bytes
     size_t bits_available = 0;     // pixel bytes present

@@ -63,7 +63,7 @@ public:
         bit_count_ = d.bit_count;
         // Always a BITMAPINFOHEADER with RGBQUADs: core headers are widened here.
         const size_t table = d.palette_entries;
-        const size_t masks = (d.compression == 3 && d.header_size == 40) ? 12 : 0;
+        const size_t masks = d.compression == 3 ? 12 : 0;  // always right after the header we pass on
         info_.assign(sizeof(BITMAPINFOHEADER) + masks + table * sizeof(RGBQUAD), 0);
         auto* h = reinterpret_cast<BITMAPINFOHEADER*>(info_.data());
         if (d.header_size == 12) {
@@ -83,8 +83,12 @@ public:
             std::memcpy(h, bytes.data() + info_offset, sizeof(BITMAPINFOHEADER));
             h->biSize = sizeof(BITMAPINFOHEADER);  // longer headers' extra fields are not needed to draw
             h->biClrUsed = static_cast<DWORD>(table);
-            std::memcpy(info_.data() + sizeof(BITMAPINFOHEADER), bytes.data() + info_offset + d.header_size,
-                        masks + table * sizeof(RGBQUAD));
+            if (masks)
+                std::memcpy(info_.data() + sizeof(BITMAPINFOHEADER), bytes.data() + info_offset + d.masks_offset,
+                            masks);
+            const size_t table_at = info_offset + d.info_size - table * sizeof(RGBQUAD);
+            std::memcpy(info_.data() + sizeof(BITMAPINFOHEADER) + masks, bytes.data() + table_at,
+                        table * sizeof(RGBQUAD));
         }
         const bool rle = d.compression == 1 || d.compression == 2;
         // Rows cut short are left as zeros rather than read from beyond the file.

@@ -181,6 +181,23 @@ TEST_F(Pictures, AFailedLoadKeepsThePreviousImage) {
     EXPECT_TRUE(Tile(picture).AllNear(0, 0, 90, 120, kRed));
 }
 
+// A 32-bit bitmap with a V4 (108-byte) header whose colour masks sit inside the header.
+std::string V4BitfieldsBmp(int width, int height, Rgb colour) {
+    std::string b = fixtures::SolidBmp(width, height, colour, 32);
+    const auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = char(v >> (8 * i));
+    };
+    b.insert(14 + 40, std::string(68, '\0'));
+    put32(14, 108);
+    put32(14 + 16, 3);  // BI_BITFIELDS
+    put32(14 + 40, 0x00FF0000);
+    put32(14 + 44, 0x0000FF00);
+    put32(14 + 48, 0x000000FF);
+    put32(10, 14 + 108);
+    put32(2, uint32_t(b.size()));
+    return b;
+}
+
 TEST_F(Pictures, BitmapsAndJpegsFillTheWholeTile) {
     const auto halves = [](int x, int) { return x < 450 ? kRed : kBlue; };
     struct Case {
@@ -193,6 +210,7 @@ TEST_F(Pictures, BitmapsAndJpegsFillTheWholeTile) {
         {"solid4.bmp", fixtures::SolidBmp(5, 5, kGreen, 4), 0},
         {"solid32.bmp", fixtures::SolidBmp(200, 300, kGreen, 32), 0},
         {"core.bmp", fixtures::CoreHeaderBmp(4, 4, kGreen), 0},
+        {"v4-bitfields.bmp", V4BitfieldsBmp(6, 6, kGreen), 0},
         {"solid.jpg", fixtures::SolidJpeg(640, 480, kGreen), 6},
         {"gray.jpg", fixtures::SolidJpeg(64, 64, Rgb{128, 128, 128}, 90, true), 6},
     };
