@@ -94,9 +94,13 @@ TaskWindowsDisabled::~TaskWindowsDisabled() {
         if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
 }
 
-void RunModalLoop(HWND window, const bool& done) {
+void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on_idle) {
     MSG msg;
     while (!done) {
+        if (on_idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            on_idle();
+            if (done) break;
+        }
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));

@@ -3,6 +3,7 @@
 // from a layout table, disabling the host's windows, and the modal loop.
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "handles_win32.h"
@@ -33,8 +34,8 @@ private:
 };
 
 // Pumps messages, with dialog keys (Tab, Enter, Esc), until `done` is set or WM_QUIT comes
-// (which is posted again for the host's own loop).
-void RunModalLoop(HWND window, const bool& done);
+// (which is posted again for the host's own loop). `on_idle` runs whenever the queue is empty.
+void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on_idle = nullptr);
 
 // Sets the client area's size, keeping the window's style.
 void SetClientSize(HWND window, int width, int height);

@@ -1,9 +1,12 @@
 #include "settings_entry_win32.h"
 
+#include "config_window_win32.h"
+
 namespace zv {
 
-void RunSettingsWindow(const std::string&) {
-    // The settings window is not built yet.
+void RunSettingsWindow(const std::string& ini_file_name) {
+    TConfigWindow window(ini_file_name);
+    window.ShowModal();
 }
 
 }  // namespace zv

@@ -1,0 +1,337 @@
+#include "config_window_win32.h"
+
+#include <commctrl.h>
+
+#include "../base/app_error.h"
+#include "../base/code_page.h"
+#include "../base/file_system.h"
+#include "../base/layout.h"
+#include "../base/message_boxes_win32.h"
+#include "../base/plain_message_box_win32.h"
+#include "../base/window_classes_win32.h"
+#include "../base/window_support_win32.h"
+#include "../pictures/open_picture_dialog_win32.h"
+#include "../pictures/picture_control_win32.h"
+#include "../shell/module_win32.h"
+#include "entry_rules.h"
+#include "map_check.h"
+
+namespace zv {
+namespace {
+
+constexpr char kClassName[] = "ZvConfigWindow";
+constexpr char kCaption[] = "zvOvisto - 設定";
+constexpr int kClientWidth = 552, kClientHeight = 247;
+constexpr int kItemHeight = 12;
+// What one list row shows at most; the working copy keeps the whole line.
+constexpr int kMaxShownLine = 4095;
+
+enum ControlId {
+    kPictureMap = 200, kSpeedButton2, kSpeedButton1, kSpeedButton4, kSpeedButton3, kLabel1, kTxtAddress, kLabel2,
+    kPanel1, kRefImage, kTxtFileName, kBtnFileOpen, kBtnAbout, kButton1, kBtnOk = IDOK, kBtnCancel = IDCANCEL
+};
+
+// In tab order: the list, the check button, the two fields (each after its label, so the
+// label's Alt key moves to it), OK, cancel, the preview panel, About; then the small
+// buttons, which take no focus.
+const ControlSpec kControls[] = {
+    {"PictureMap", ControlKind::ListBox, kPictureMap, 4, 12, 229, 197, nullptr},
+    {"Button1", ControlKind::Button, kButton1, 136, 216, 97, 25, "チェック"},
+    {"Label1", ControlKind::Label, kLabel1, 284, 8, 0, 0, "アドレス(&A)："},
+    {"txtAddress", ControlKind::Edit, kTxtAddress, 280, 24, 265, 20, nullptr},
+    {"Label2", ControlKind::Label, kLabel2, 284, 56, 0, 0, "画像(&i)："},
+    {"txtFileName", ControlKind::Edit, kTxtFileName, 288, 185, 225, 20, nullptr},
+    {"btnOk", ControlKind::DefaultButton, kBtnOk, 340, 216, 97, 25, "OK"},
+    {"btnCancel", ControlKind::Button, kBtnCancel, 448, 216, 97, 25, "ｷｬﾝｾﾙ"},
+    {"Panel1", ControlKind::Panel, kPanel1, 360, 52, 101, 129, nullptr},
+    {"btnAbout", ControlKind::Button, kBtnAbout, 8, 216, 69, 25, "About"},
+    {"SpeedButton2", ControlKind::SmallButton, kSpeedButton2, 244, 64, 29, 25, ">"},
+    {"SpeedButton1", ControlKind::SmallButton, kSpeedButton1, 244, 96, 29, 25, "<"},
+    {"SpeedButton4", ControlKind::SmallButton, kSpeedButton4, 244, 128, 29, 25, "<<"},
+    {"SpeedButton3", ControlKind::SmallButton, kSpeedButton3, 244, 160, 29, 25, "×"},
+    {"btnFileOpen", ControlKind::SmallButton, kBtnFileOpen, 520, 184, 25, 21, "..."},
+};
+
+struct Hint {
+    int id;
+    const char* text;
+};
+// btnFileOpen's hint "参照" is not shown.
+const Hint kHints[] = {{kSpeedButton2, "編集"}, {kSpeedButton1, "置換"}, {kSpeedButton4, "追加"}, {kSpeedButton3, "削除"}};
+
+constexpr char kNotice[] = "Copyright (C) qorvix";
+
+}  // namespace
+
+TConfigWindow::TConfigWindow(const std::string& ini_file_name) : ini_file_name_(ini_file_name) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    EnsureWindowClass(kClassName, WindowProc, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    font_ = CreateUiFont();
+    text_height_ = TextHeightOf(font_.get());
+    window_.reset(CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, kCaption,
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr,
+                                  ThisModule(), this));
+    if (!window_) throw AppError("CreateWindow");
+    SetClientSize(window_.get(), Scaled(kClientWidth, text_height_), Scaled(kClientHeight, text_height_));
+    CreateControls();
+    open_dialog_ = std::make_unique<OpenPictureDialog>();
+    FormCreate();
+}
+
+TConfigWindow::~TConfigWindow() { window_.reset(); }
+
+void TConfigWindow::CreateControls() {
+    HWND hwnd = window_.get();
+    for (const ControlSpec& spec : kControls) {
+        ControlSpec adjusted = spec;
+        HWND control = nullptr;
+        if (spec.kind == ControlKind::ListBox) {
+            // Owner-drawn from the working copy: the list box never holds the bytes.
+            control = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
+                                          LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
+                                      Scaled(spec.left, text_height_), Scaled(spec.top, text_height_),
+                                      Scaled(spec.width, text_height_), Scaled(spec.height, text_height_), hwnd,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), nullptr, nullptr);
+            if (!control) throw AppError("CreateWindow");
+            SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        } else {
+            control = CreateControl(hwnd, adjusted, text_height_, font_.get());
+        }
+        switch (spec.id) {
+            case kPictureMap: list_ = control; break;
+            case kTxtAddress: address_ = control; break;
+            case kTxtFileName: file_name_ = control; break;
+            case kSpeedButton2: edit_button_ = control; break;
+            case kSpeedButton1: save_button_ = control; break;
+            case kSpeedButton3: delete_button_ = control; break;
+            case kPanel1: {
+                HWND image = PictureControl::Create(control, kRefImage, Scaled(6, text_height_),
+                                                    Scaled(5, text_height_), Scaled(90, text_height_),
+                                                    Scaled(120, text_height_));
+                preview_ = PictureControl::From(image);
+                break;
+            }
+        }
+    }
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
+                               ThisModule(), nullptr);
+    for (const Hint& hint : kHints) {
+        if (!tooltip_) break;
+        TOOLINFOA tool = {sizeof tool};
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = hwnd;
+        tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(hwnd, hint.id));
+        tool.lpszText = const_cast<char*>(hint.text);
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void TConfigWindow::FormCreate() {
+    try {
+        LoadMap(SystemFileSystem(), ini_file_name_, lines_);
+    } catch (const AppError&) {
+        lines_.clear();  // a missing or unreadable map opens as an empty list, without a word
+    }
+    ShowLines();
+}
+
+void TConfigWindow::ShowLines() {
+    const int selected = Selected();
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+    SendMessageA(list_, LB_SETITEMHEIGHT, 0, Scaled(kItemHeight, text_height_));
+    for (size_t i = 0; i < lines_.size(); ++i) SendMessageA(list_, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
+    if (selected >= 0 && selected < static_cast<int>(lines_.size())) SendMessageA(list_, LB_SETCURSEL, selected, 0);
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+int TConfigWindow::Selected() const { return static_cast<int>(SendMessageA(list_, LB_GETCURSEL, 0, 0)); }
+
+std::string TConfigWindow::FieldText(HWND edit) const {
+    const int length = GetWindowTextLengthA(edit);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(edit, &text[0], length + 1)));
+    return text;
+}
+
+void TConfigWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item.itemID < lines_.size()) {
+        const std::string& line = lines_[item.itemID];
+        SetBkMode(item.hDC, TRANSPARENT);
+        SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        RECT r = item.rcItem;
+        r.left += 2;
+        DrawTextA(item.hDC, line.data(), std::min<int>(static_cast<int>(line.size()), kMaxShownLine), &r,
+                  DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
+    }
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+void TConfigWindow::UpdateActions() {
+    const bool any = Selected() >= 0;
+    for (HWND button : {edit_button_, save_button_, delete_button_})
+        if (button && (IsWindowEnabled(button) != FALSE) != any) EnableWindow(button, any);
+}
+
+void TConfigWindow::ActionEditExecute() {
+    const int index = Selected();
+    if (index < 0 || index >= static_cast<int>(lines_.size())) return;
+    const EditFields fields = SplitForEditing(lines_[index]);
+    SetWindowTextA(address_, fields.address.c_str());
+    SetWindowTextA(file_name_, fields.file_name.c_str());
+    LoadPictureOrPlaceholder(preview_->picture(), fields.file_name);
+    preview_->Changed();
+}
+
+bool TConfigWindow::ValidateEntry() {
+    const EditFields fields{FieldText(address_), FieldText(file_name_)};
+    const EntryProblem problem = zv::ValidateEntry(fields, SystemFileSystem());
+    if (problem == EntryProblem::None) return true;
+    ShowPlainMessage(window_.get(), EntryProblemMessage(problem));
+    SetFocus(problem == EntryProblem::NoSuchPicture ? file_name_ : address_);
+    return false;
+}
+
+void TConfigWindow::ActionSaveExecute() {
+    const int index = Selected();
+    if (index < 0 || !ValidateEntry()) return;
+    lines_[index] = LineFrom({FieldText(address_), FieldText(file_name_)});
+    ShowLines();
+}
+
+void TConfigWindow::ActionAddExecute() {
+    if (!ValidateEntry()) return;
+    lines_.push_back(LineFrom({FieldText(address_), FieldText(file_name_)}));
+    ShowLines();
+}
+
+void TConfigWindow::ActionDeleteExecute() {
+    const int index = Selected();
+    if (index < 0) return;
+    // Owned by no window, as a question about the list as a whole.
+    if (MessageBoxA(nullptr, "選択行を削除します。よろしいですか？", "確認",
+                    MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON1 | MB_TASKMODAL) != IDOK)
+        return;
+    lines_.erase(lines_.begin() + index);
+    SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    ShowLines();
+}
+
+void TConfigWindow::ActionOpenFileExecute() {
+    open_dialog_->SetInitialDir(InitialDirectoryOf(FieldText(file_name_), SystemCodePage()));
+    std::string path;
+    if (!open_dialog_->Execute(window_.get(), path)) return;
+    SetWindowTextA(file_name_, path.c_str());
+    LoadPicture(preview_->picture(), path);  // a failure is reported; the preview keeps its picture
+    preview_->Changed();
+}
+
+void TConfigWindow::btnOkClick() {
+    // The result is OK before the save, so the window closes even when writing fails.
+    modal_result_ = 1;
+    closed_ = true;
+    SaveMap(SystemFileSystem(), ini_file_name_, lines_, SystemCodePage());
+}
+
+void TConfigWindow::btnAboutClick() {
+    const std::string dll = ReplaceExtension(ini_file_name_, ".dll", SystemCodePage());
+    std::string version = "?";
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(dll.c_str(), &ignored);
+    if (size) {
+        std::string data(size, '\0');
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT fixed_size = 0;
+        if (GetFileVersionInfoA(dll.c_str(), 0, size, &data[0]) &&
+            VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &fixed_size) && fixed &&
+            fixed_size >= sizeof(VS_FIXEDFILEINFO))
+            version = VersionText(fixed->dwProductVersionMS, fixed->dwProductVersionLS);
+    }
+    const std::string text = "zvOvisto Ver " + version + "\n" + kNotice;
+    MessageBoxA(window_.get(), text.c_str(), "バージョン情報", MB_OK);
+}
+
+void TConfigWindow::Button1Click() {
+    ShowPlainMessage(window_.get(), CheckMapMessage(CheckMap(lines_, SystemFileSystem(), SystemCodePage())));
+}
+
+void TConfigWindow::OnCommand(int id, int code) {
+    switch (id) {
+        case kPictureMap:
+            if (code == LBN_DBLCLK) ActionEditExecute();
+            break;
+        case kSpeedButton2: ActionEditExecute(); break;
+        case kSpeedButton1: ActionSaveExecute(); break;
+        case kSpeedButton4: ActionAddExecute(); break;
+        case kSpeedButton3: ActionDeleteExecute(); break;
+        case kBtnFileOpen: ActionOpenFileExecute(); break;
+        case kBtnAbout: btnAboutClick(); break;
+        case kButton1: Button1Click(); break;
+        case kBtnOk: btnOkClick(); break;
+        case kBtnCancel:
+            modal_result_ = 2;
+            closed_ = true;
+            break;
+    }
+}
+
+int TConfigWindow::ShowModal() {
+    CentreOnScreen(window_.get());
+    TaskWindowsDisabled host_disabled(window_.get());
+    UpdateActions();
+    ShowWindow(window_.get(), SW_SHOW);
+    SetForegroundWindow(window_.get());
+    SetFocus(list_);
+    modal_result_ = 0;
+    closed_ = false;
+    RunModalLoop(window_.get(), closed_, [this] { UpdateActions(); });
+    ShowWindow(window_.get(), SW_HIDE);
+    return modal_result_ == 1 ? 1 : 2;
+}
+
+LRESULT TConfigWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case DM_GETDEFID:
+            return MAKELRESULT(IDOK, DC_HASDEFID);
+        case WM_COMMAND:
+            OnCommand(LOWORD(wparam), HIWORD(wparam));
+            return 0;
+        case WM_DRAWITEM:
+            OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+            return TRUE;
+        case WM_MEASUREITEM:
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Scaled(kItemHeight, text_height_);
+            return TRUE;
+        case WM_CLOSE:
+            modal_result_ = 2;
+            closed_ = true;
+            return 0;
+    }
+    return DefWindowProcA(window_.get(), message, wparam, lparam);
+}
+
+LRESULT CALLBACK TConfigWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
+    auto* self = reinterpret_cast<TConfigWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self || !self->window_) {
+        if (self && message == WM_MEASUREITEM) {  // sent while the list is being created
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Scaled(kItemHeight, self->text_height_);
+            return TRUE;
+        }
+        return DefWindowProcA(hwnd, message, wparam, lparam);
+    }
+    LRESULT result = 0;
+    RunHandler(hwnd, [&] { result = self->OnMessage(message, wparam, lparam); });
+    return result;
+}
+
+}  // namespace zv

@@ -1,0 +1,279 @@
+// The settings window, opened through the substitute host and driven from a second thread.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "picture_fixtures.h"
+#include "substitute_host.h"
+#include "ui_driver.h"
+
+namespace zv::host {
+namespace {
+
+constexpr char kCaption[] = "zvOvisto - 設定";
+// The application title: this executable's name, first letter kept, the rest lower case.
+constexpr char kAppTitle[] = "Settings_window_tests";
+
+class SettingsWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Script() = HostScript();
+        ASSERT_TRUE(plugin.loaded());
+        picture = plugin.folder() + "\\red.bmp";
+        WriteFileBytes(picture, fixtures::SolidBmp(8, 8, {255, 0, 0}));
+        bak = plugin.folder() + "\\zvOvisto.bak";
+    }
+
+    // Opens the settings window; `drive` works it and must close it.
+    int Run(const std::function<void(HWND)>& drive) {
+        std::atomic<bool> seen{false};
+        int result;
+        {
+            Driver driver([&] {
+                HWND window = WaitForWindow(kCaption);
+                if (!window) return;
+                seen = true;
+                drive(window);
+                if (!WaitForWindowGone(window, 5000)) PostMessageA(window, WM_CLOSE, 0, 0);
+            });
+            result = plugin.OnPlugInSetup();
+        }
+        EXPECT_TRUE(seen) << "the settings window was not shown";
+        return result;
+    }
+
+    // Controls found by what they show, or by kind and place.
+    static HWND Button(HWND w, const char* text) { return ChildWithText(w, text).hwnd; }
+    static HWND List(HWND w) { return Child(w, "ListBox", 0); }
+    static HWND Address(HWND w) { return Child(w, "Edit", 0); }   // the upper field
+    static HWND FileName(HWND w) { return Child(w, "Edit", 1); }  // the lower one
+    static HWND Child(HWND w, const char* cls, int nth) {
+        std::vector<ChildInfo> found;
+        for (const ChildInfo& c : ChildrenOf(w))
+            if (lstrcmpiA(c.class_name.c_str(), cls) == 0) found.push_back(c);
+        std::sort(found.begin(), found.end(), [](const ChildInfo& a, const ChildInfo& b) { return a.rect.top < b.rect.top; });
+        return nth < static_cast<int>(found.size()) ? found[nth].hwnd : nullptr;
+    }
+    static std::string Text(HWND control) {
+        char buffer[4096] = {};
+        SendMessageA(control, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+        return buffer;
+    }
+    // Posts through the queue, as input would, so the window's idle update runs after it.
+    static void Select(HWND w, int index) {
+        PostMessageA(List(w), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        PostMessageA(w, WM_NULL, 0, 0);
+    }
+    static void Click(HWND w, const char* text) { PostMessageA(Button(w, text), BM_CLICK, 0, 0); }
+    static void Type(HWND control, const std::string& text) {
+        SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    static bool Enabled(HWND w, const char* text) { return IsWindowEnabled(Button(w, text)) != FALSE; }
+    static HWND FocusOf(HWND w) {
+        GUITHREADINFO info = {sizeof info};
+        GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info);
+        return info.hwndFocus;
+    }
+    // Waits for a box with this caption (other than `except`), returns its text and presses `button`.
+    static std::string AnswerBox(const char* caption, int button, HWND except = nullptr) {
+        HWND box = nullptr;
+        WaitUntil([&] {
+            box = FindWindowA(nullptr, caption);
+            return box && box != except && IsWindowVisible(box);
+        });
+        if (!box || box == except) return "(no box)";
+        std::string text;
+        for (const ChildInfo& c : ChildrenOf(box))
+            if (lstrcmpiA(c.class_name.c_str(), "Static") == 0 && !c.text.empty()) text = c.text;
+        PostMessageA(box, WM_COMMAND, button, 0);
+        WaitForWindowGone(box, 3000);
+        return text;
+    }
+
+    LoadedPlugin plugin;
+    std::string picture, bak;
+};
+
+TEST_F(SettingsWindow, OkWritesTheWorkingCopyByteForByte) {
+    // A byte-order mark, Shift-JIS keys (one with a 0x5C trail byte) and a lone lead byte.
+    const std::string lines[] = {"\xEF\xBB\xBFtaro=C:\\a.jpg", "\x95\x5C\x8E\xA6=C:\\\x95\x5C.jpg", "odd\x82=x",
+                                 "no equals", "last=C:\\b.jpg"};
+    std::string original;
+    for (const auto& l : lines) original += l + "\n";  // LF only: OK writes CR LF
+    WriteFileBytes(plugin.ini_path(), original);
+    int count = -1;
+    EXPECT_EQ(Run([&](HWND w) {
+        WaitUntil([&] { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 5; });
+        count = static_cast<int>(SendMessageA(List(w), LB_GETCOUNT, 0, 0));
+        Click(w, "OK");
+    }), 1);
+    EXPECT_EQ(count, 5);
+    std::string expected;
+    for (const auto& l : lines) expected += l + "\r\n";
+    EXPECT_EQ(ReadFileBytes(plugin.ini_path()), expected);
+    EXPECT_EQ(ReadFileBytes(bak), original);
+}
+
+TEST_F(SettingsWindow, OpensWithNothingSelectedAndEnablesActionsOnSelection) {
+    WriteFileBytes(plugin.ini_path(), "\x8E\x52\x93\x63=" + picture + "\r\nb=x\r\n");  // 山田
+    Run([&](HWND w) {
+        EXPECT_EQ(SendMessageA(List(w), LB_GETCURSEL, 0, 0), LB_ERR);
+        EXPECT_EQ(FocusOf(w), List(w));
+        EXPECT_EQ(Text(Address(w)), "");
+        EXPECT_EQ(Text(FileName(w)), "");
+        for (const char* b : {">", "<", "×"}) EXPECT_FALSE(Enabled(w, b)) << b;
+        EXPECT_TRUE(Enabled(w, "<<"));
+        EXPECT_TRUE(Enabled(w, "..."));
+        Select(w, 0);
+        EXPECT_TRUE(WaitUntil([&] { return Enabled(w, ">") && Enabled(w, "<") && Enabled(w, "×"); }));
+        Click(w, ">");
+        EXPECT_TRUE(WaitUntil([&] { return Text(FileName(w)) == picture; }));
+        EXPECT_EQ(Text(Address(w)), "\x8E\x52\x93\x63");
+        Click(w, "ｷｬﾝｾﾙ");
+    });
+}
+
+TEST_F(SettingsWindow, ReplaceAddAndDeleteChangeTheList) {
+    WriteFileBytes(plugin.ini_path(), "a=" + picture + "\r\nb=" + picture + "\r\n");
+    Run([&](HWND w) {
+        Select(w, 1);
+        WaitUntil([&] { return Enabled(w, "<"); });
+        Type(Address(w), " c ");  // stored with its blanks
+        Type(FileName(w), picture);
+        Click(w, "<");
+        EXPECT_TRUE(WaitUntil([&] { return Enabled(w, "<"); }));
+        EXPECT_EQ(SendMessageA(List(w), LB_GETCURSEL, 0, 0), 1) << "the replaced row stays selected";
+        Type(Address(w), "d");
+        Click(w, "<<");
+        EXPECT_TRUE(WaitUntil([&] { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 3; }));
+        EXPECT_EQ(SendMessageA(List(w), LB_GETCURSEL, 0, 0), 1) << "adding keeps the selection";
+        Select(w, 0);
+        WaitUntil([&] { return SendMessageA(List(w), LB_GETCURSEL, 0, 0) == 0; });
+        Click(w, "×");
+        EXPECT_EQ(AnswerBox("確認", IDCANCEL), "選択行を削除します。よろしいですか？");
+        Click(w, "×");
+        AnswerBox("確認", IDOK);
+        EXPECT_TRUE(WaitUntil([&] { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 2; }));
+        EXPECT_EQ(SendMessageA(List(w), LB_GETCURSEL, 0, 0), LB_ERR);
+        EXPECT_TRUE(WaitUntil([&] { return !Enabled(w, ">") && !Enabled(w, "<") && !Enabled(w, "×"); }));
+        Click(w, "OK");
+    });
+    EXPECT_EQ(ReadFileBytes(plugin.ini_path()), " c =" + picture + "\r\nd=" + picture + "\r\n");
+}
+
+TEST_F(SettingsWindow, ValidationMessagesInThePlainBoxMoveTheFocus) {
+    WriteFileBytes(plugin.ini_path(), "a=" + picture + "\r\n");
+    struct Case {
+        const char* address;
+        std::string file;
+        const char* message;
+        bool focus_on_address;
+    } cases[] = {
+        {"   ", picture, "アドレスを入力して下さい。", true},
+        {"a=b", "C:\\no\\such.jpg", "アドレスに\"=\"は使用できません。", true},
+        {"taro", plugin.folder() + "\\missing.jpg", "有効な画像ファイルを指定して下さい。", false},
+    };
+    Run([&](HWND w) {
+        for (const Case& c : cases) {
+            Type(Address(w), c.address);
+            Type(FileName(w), c.file);
+            SetForegroundWindow(w);
+            Click(w, "<<");
+            EXPECT_EQ(AnswerBox(kAppTitle, IDOK, w), c.message);
+            EXPECT_TRUE(WaitUntil([&] { return FocusOf(w) == (c.focus_on_address ? Address(w) : FileName(w)); }))
+                << c.message;
+        }
+        EXPECT_EQ(SendMessageA(List(w), LB_GETCOUNT, 0, 0), 1) << "nothing was added";
+        Click(w, "ｷｬﾝｾﾙ");
+    });
+}
+
+TEST_F(SettingsWindow, CancelEscAndCloseBoxLeaveTheFilesAlone) {
+    const std::string map = "a=" + picture + "\r\n";
+    WriteFileBytes(plugin.ini_path(), map);
+    WriteFileBytes(bak, "older\r\n");
+    const std::function<void(HWND)> closers[] = {
+        [](HWND w) { Click(w, "ｷｬﾝｾﾙ"); },
+        [](HWND w) {
+            PostMessageA(List(w), WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageA(List(w), WM_KEYUP, VK_ESCAPE, 0xC0000000);
+        },
+        [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); },
+    };
+    for (const auto& close : closers) {
+        EXPECT_EQ(Run([&](HWND w) {
+            Type(Address(w), "new");
+            Type(FileName(w), picture);
+            Click(w, "<<");
+            WaitUntil([&] { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 2; });
+            Select(w, 0);
+            Click(w, "×");
+            AnswerBox("確認", IDOK);
+            WaitUntil([&] { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 1; });
+            close(w);
+        }), 1);
+        EXPECT_EQ(ReadFileBytes(plugin.ini_path()), map);
+        EXPECT_EQ(ReadFileBytes(bak), "older\r\n");
+    }
+}
+
+TEST_F(SettingsWindow, OkWithAnEmptyListWritesAZeroByteFile) {
+    WriteFileBytes(plugin.ini_path(), "a=" + picture + "\r\n");
+    Run([&](HWND w) {
+        Select(w, 0);
+        WaitUntil([&] { return Enabled(w, "×"); });
+        Click(w, "×");
+        AnswerBox("確認", IDOK);
+        WaitUntil([&] { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 0; });
+        Click(w, "OK");
+    });
+    EXPECT_EQ(ReadFileBytes(plugin.ini_path()), "");
+    EXPECT_EQ(ReadFileBytes(bak), "a=" + picture + "\r\n");
+}
+
+TEST_F(SettingsWindow, CheckReportsInThePlainBox) {
+    WriteFileBytes(plugin.ini_path(), "taro=" + picture + "\r\ntaro.yamada=" + picture + "\r\n");
+    std::string report;
+    Run([&](HWND w) {
+        Click(w, "チェック");
+        report = AnswerBox(kAppTitle, IDOK, w);
+        Click(w, "ｷｬﾝｾﾙ");
+    });
+    EXPECT_EQ(report, "アドレス taro.yamada が使用されることはありません。");
+}
+
+TEST_F(SettingsWindow, AboutShowsTheVersionFromTheLibrary) {
+    std::string text;
+    Run([&](HWND w) {
+        Click(w, "About");
+        text = AnswerBox("バージョン情報", IDOK);
+        Click(w, "ｷｬﾝｾﾙ");
+    });
+    EXPECT_EQ(text.substr(0, text.find('\n')), "zvOvisto Ver 1.0.0");
+}
+
+TEST_F(SettingsWindow, AMapHeldOpenOpensEmptyAndOkReportsTheCreationError) {
+    WriteFileBytes(plugin.ini_path(), "mine=1\r\n");
+    WriteFileBytes(bak, "older=1\r\n");
+    HANDLE other = CreateFileA(plugin.ini_path().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    std::string error;
+    int count = -1;
+    Run([&](HWND w) {
+        count = static_cast<int>(SendMessageA(List(w), LB_GETCOUNT, 0, 0));
+        Click(w, "OK");
+        error = AnswerBox(kAppTitle, IDOK, w);
+    });
+    CloseHandle(other);
+    EXPECT_EQ(count, 0) << "an unreadable map opens as an empty list";
+    EXPECT_EQ(error, "ファイル " + plugin.ini_path() + " を作成できません.") << "the error box adds \".\"";
+    EXPECT_EQ(ReadFileBytes(plugin.ini_path()), "mine=1\r\n");
+    EXPECT_EQ(ReadFileBytes(bak), "older=1\r\n");
+}
+
+}  // namespace
+}  // namespace zv::host
