@@ -1,5 +1,7 @@
 #include "window_support_win32.h"
 
+#include <cstring>
+
 #include "app_error.h"
 
 namespace zv {
@@ -27,12 +29,16 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, int text_height, HFONT 
     int height = Scaled(spec.height, text_height);
     switch (spec.kind) {
         case ControlKind::Label:
-            style |= SS_LEFT | SS_NOPREFIX;
+            // A label with "&" gives its Alt key to the control after it.
+            style |= SS_LEFT | (spec.caption && std::strchr(spec.caption, '&') ? 0 : SS_NOPREFIX);
             break;
         case ControlKind::Button:
-        case ControlKind::SmallButton:
             window_class = "BUTTON";
             style |= BS_PUSHBUTTON | WS_TABSTOP;
+            break;
+        case ControlKind::SmallButton:  // like a tool button: clicked, never tabbed to
+            window_class = "BUTTON";
+            style |= BS_PUSHBUTTON;
             break;
         case ControlKind::DefaultButton:
             window_class = "BUTTON";
@@ -64,10 +70,11 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, int text_height, HFONT 
         // A label is as large as its text.
         ScopedWindowDc dc(hwnd);
         ScopedSelectObject selected(dc.get(), font);
-        SIZE size = {};
+        RECT size = {};
         const char* text = spec.caption ? spec.caption : "";
-        GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &size);
-        SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        DrawTextA(dc.get(), text, -1, &size,
+                  DT_CALCRECT | DT_SINGLELINE | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+        SetWindowPos(hwnd, nullptr, 0, 0, size.right, size.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return hwnd;
 }
@@ -112,6 +119,14 @@ void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on
             DispatchMessageA(&msg);
         }
     }
+}
+
+void OnNextDialogControl(HWND window, WPARAM wparam, LPARAM lparam) {
+    HWND target = LOWORD(lparam) ? reinterpret_cast<HWND>(wparam)
+                                 : GetNextDlgTabItem(window, GetFocus(), wparam != 0 ? TRUE : FALSE);
+    if (!target || !IsChild(window, target)) return;
+    SetFocus(target);
+    if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(target, EM_SETSEL, 0, -1);
 }
 
 void SetClientSize(HWND window, int width, int height) {

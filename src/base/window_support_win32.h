@@ -37,6 +37,10 @@ private:
 // (which is posted again for the host's own loop). `on_idle` runs whenever the queue is empty.
 void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on_idle = nullptr);
 
+// WM_NEXTDLGCTL for a window that is not a dialog: the dialog keys (Alt keys of labels,
+// Tab) ask the window to move the focus with it.
+void OnNextDialogControl(HWND window, WPARAM wparam, LPARAM lparam);
+
 // Sets the client area's size, keeping the window's style.
 void SetClientSize(HWND window, int width, int height);
 // Centres the window on the primary screen.

@@ -159,6 +159,9 @@ LRESULT TShowAddressForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) 
     switch (message) {
         case DM_GETDEFID:
             return MAKELRESULT(IDOK, DC_HASDEFID);
+        case WM_NEXTDLGCTL:
+            OnNextDialogControl(window_.get(), wparam, lparam);
+            return 0;
         case WM_COMMAND:
             if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
                 modal_result_ = LOWORD(wparam) == IDOK ? 1 : 2;

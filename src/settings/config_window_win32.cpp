@@ -103,6 +103,9 @@ void TConfigWindow::CreateControls() {
             case kPictureMap: list_ = control; break;
             case kTxtAddress: address_ = control; break;
             case kTxtFileName: file_name_ = control; break;
+        }
+        if (spec.kind == ControlKind::Edit) SendMessageA(control, EM_SETLIMITTEXT, 0, 0);  // no limit of their own
+        switch (spec.id) {
             case kSpeedButton2: edit_button_ = control; break;
             case kSpeedButton1: save_button_ = control; break;
             case kSpeedButton3: delete_button_ = control; break;
@@ -300,6 +303,9 @@ LRESULT TConfigWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case DM_GETDEFID:
             return MAKELRESULT(IDOK, DC_HASDEFID);
+        case WM_NEXTDLGCTL:
+            OnNextDialogControl(window_.get(), wparam, lparam);
+            return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wparam), HIWORD(wparam));
             return 0;

@@ -277,3 +277,36 @@ TEST_F(SettingsWindow, AMapHeldOpenOpensEmptyAndOkReportsTheCreationError) {
 
 }  // namespace
 }  // namespace zv::host
+
+namespace zv::host {
+namespace {
+
+TEST_F(SettingsWindow, TabOrderAndTheLabelsAltKeys) {
+    std::vector<std::string> order;
+    HWND after_alt_a = nullptr, after_alt_i = nullptr, address = nullptr, file_name = nullptr;
+    Run([&](HWND w) {
+        address = Address(w);
+        file_name = FileName(w);
+        HWND at = List(w);
+        for (int i = 0; i < 7; ++i) {
+            at = GetNextDlgTabItem(w, at, FALSE);
+            char text[64] = {};
+            GetWindowTextA(at, text, sizeof text);
+            order.push_back(at == address ? "txtAddress" : at == file_name ? "txtFileName" : at == List(w) ? "PictureMap" : text);
+        }
+        // Alt+A and Alt+I, as the keyboard sends them.
+        PostMessageA(List(w), WM_SYSCHAR, 'a', 1 << 29);
+        WaitUntil([&] { return FocusOf(w) == address; });
+        after_alt_a = FocusOf(w);
+        PostMessageA(List(w), WM_SYSCHAR, 'i', 1 << 29);
+        WaitUntil([&] { return FocusOf(w) == file_name; });
+        after_alt_i = FocusOf(w);
+        Click(w, "ｷｬﾝｾﾙ");
+    });
+    EXPECT_EQ(order, (std::vector<std::string>{"チェック", "txtAddress", "txtFileName", "OK", "ｷｬﾝｾﾙ", "About", "PictureMap"}));
+    EXPECT_EQ(after_alt_a, address);
+    EXPECT_EQ(after_alt_i, file_name);
+}
+
+}  // namespace
+}  // namespace zv::host
