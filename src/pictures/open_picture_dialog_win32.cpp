@@ -55,15 +55,19 @@ RECT RectIn(HWND child, HWND parent) {
     return r;
 }
 
-// The pane sits right of the standard controls' place (stc32) and spans the dialog's height.
+// The pane keeps its width at the dialog's right edge, right of the standard controls'
+// place (stc32), and spans the dialog's height. A sizeable dialog widens the standard
+// controls but need not widen stc32, so its right edge alone would let them cover the pane.
 void LayoutPane(const Pane& pane) {
     if (!pane.text || !pane.button || !pane.area) return;
     RECT client;
     GetClientRect(pane.dialog, &client);
     RECT units = {kPaneWidthUnits, 0, 0, 0};
     MapDialogRect(pane.dialog, &units);
-    const HWND standard = GetDlgItem(pane.dialog, stc32);
-    const int left = (standard ? RectIn(standard, pane.dialog).right : client.right - units.left) + kMargin;
+    int left = client.right - units.left;
+    if (const HWND standard = GetDlgItem(pane.dialog, stc32))
+        left = std::max(left, static_cast<int>(RectIn(standard, pane.dialog).right));
+    left += kMargin;
     const int right = std::max(left, static_cast<int>(client.right) - kMargin);
     const int top = kMargin;
     BITMAP glyph = {};
