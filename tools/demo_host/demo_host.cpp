@@ -1,6 +1,6 @@
 // The demo host's window: recipient fields, Send and Plug-in setup buttons, a status line.
 // Usage: demo_host.exe                 interactive
-//        demo_host.exe --script DIR    drives the confirmation window, screenshots into DIR
+//        demo_host.exe --script DIR    drives the confirmation and settings windows, screenshots into DIR
 #include "demo_host.h"
 
 #include <cstdio>
@@ -107,17 +107,6 @@ void LoadPlugin() {
     } else {
         SetStatus("Loaded " + path);
     }
-}
-
-void SetupNow() {
-    if (!g.setup) {
-        SetStatus("No plug-in setup: the plug-in is not loaded");
-        return;
-    }
-    g.busy = true;
-    const int result = g.setup(0);
-    g.busy = false;
-    SetStatus("Plug-in setup returned " + std::to_string(result));
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -245,6 +234,19 @@ SendOutcome SendNow() {
         SetStatus("Held back by the user (ZVC_OnOutgoing returned -1)");
     else
         SetStatus("Unexpected answer from ZVC_OnOutgoing: " + std::to_string(result));
+    return {true, result};
+}
+
+SetupOutcome SetupNow() {
+    if (!g.setup) {
+        SetStatus("No plug-in setup: the plug-in is not loaded");
+        return {false, 0};
+    }
+    SetStatus("Plug-in setup: the settings window is open ...");
+    g.busy = true;
+    const int result = g.setup(0);
+    g.busy = false;
+    SetStatus("Plug-in setup returned " + std::to_string(result));
     return {true, result};
 }
 

@@ -34,6 +34,13 @@ struct SendOutcome {
 // What the Send button does: runs the outgoing callback and shows the outcome.
 SendOutcome SendNow();
 
+struct SetupOutcome {
+    bool called;  // false when the plug-in has no setup callback
+    int result;   // ZVC_OnPlugInSetup's answer
+};
+// What the Plug-in setup button does: runs the setup callback and shows its answer.
+SetupOutcome SetupNow();
+
 // Dispatches this thread's messages for about `ms` milliseconds.
 void PumpFor(int ms);
 // Dispatches messages until the handle is signalled; false after the timeout.
@@ -46,5 +53,8 @@ std::string FullPath(const std::string& path);
 
 // Drives the demonstration cases; the process's exit code.
 int RunScript(const std::string& out_folder);
+// Opens the settings window, its file dialog and picture preview, photographed into the
+// folder; true when every window appeared and closed again.
+bool RunSettingsScript(const std::string& folder);
 
 }  // namespace demo
