@@ -11,7 +11,7 @@ int Scaled(int value, int text_height);
 
 enum class ControlKind { Label, Button, DefaultButton, ScrollBox, Picture, Edit, ListBox, SmallButton, Panel };
 
-struct ControlSpec {
+struct LayoutEntry {
     const char* name;
     ControlKind kind;
     int id;

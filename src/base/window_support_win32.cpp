@@ -21,16 +21,16 @@ int TextHeightOf(HFONT font) {
     return metrics.tmHeight;
 }
 
-HWND CreateControl(HWND parent, const ControlSpec& spec, int text_height, HFONT font) {
+HWND CreateControl(HWND parent, const LayoutEntry& entry, int text_height, HFONT font) {
     const char* window_class = "STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD ex_style = 0;
-    int width = Scaled(spec.width, text_height);
-    int height = Scaled(spec.height, text_height);
-    switch (spec.kind) {
+    int width = Scaled(entry.width, text_height);
+    int height = Scaled(entry.height, text_height);
+    switch (entry.kind) {
         case ControlKind::Label:
             // A label with "&" gives its Alt key to the control after it.
-            style |= SS_LEFT | (spec.caption && std::strchr(spec.caption, '&') ? 0 : SS_NOPREFIX);
+            style |= SS_LEFT | (entry.caption && std::strchr(entry.caption, '&') ? 0 : SS_NOPREFIX);
             break;
         case ControlKind::Button:
             window_class = "BUTTON";
@@ -61,17 +61,17 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, int text_height, HFONT 
         case ControlKind::Picture:
             throw AppError("CreateControl: kind has its own window class");
     }
-    HWND hwnd = CreateWindowExA(ex_style, window_class, spec.caption ? spec.caption : "", style,
-                                Scaled(spec.left, text_height), Scaled(spec.top, text_height), width, height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), nullptr, nullptr);
+    HWND hwnd = CreateWindowExA(ex_style, window_class, entry.caption ? entry.caption : "", style,
+                                Scaled(entry.left, text_height), Scaled(entry.top, text_height), width, height, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), nullptr, nullptr);
     if (!hwnd) throw AppError("CreateWindow");
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (spec.kind == ControlKind::Label) {
+    if (entry.kind == ControlKind::Label) {
         // A label is as large as its text.
         ScopedWindowDc dc(hwnd);
         ScopedSelectObject selected(dc.get(), font);
         RECT size = {};
-        const char* text = spec.caption ? spec.caption : "";
+        const char* text = entry.caption ? entry.caption : "";
         DrawTextA(dc.get(), text, -1, &size,
                   DT_CALCRECT | DT_SINGLELINE | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
         SetWindowPos(hwnd, nullptr, 0, 0, size.right, size.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -17,7 +17,7 @@ UniqueFont CreateUiFont();
 int TextHeightOf(HFONT font);
 
 // Creates the control of a layout entry, scaled, with the font set.
-HWND CreateControl(HWND parent, const ControlSpec& spec, int text_height, HFONT font);
+HWND CreateControl(HWND parent, const LayoutEntry& entry, int text_height, HFONT font);
 
 // Disables the thread's other enabled top-level windows (the host's) for its lifetime.
 class TaskWindowsDisabled {

@@ -25,11 +25,11 @@ constexpr int kButtonTop = 392;
 
 enum ControlId { kScbTo = 100, kScbCc, kScbBcc, kLblTo, kLblCc, kLblBcc, kImgTo, kImgCc, kImgBcc };
 
-struct RowSpec {
-    ControlSpec box, label;
+struct RowLayout {
+    LayoutEntry box, label;
     int image_id;
 };
-const RowSpec kRows[] = {
+const RowLayout kRows[] = {
     {{"scbTo", ControlKind::ScrollBox, kScbTo, 22, 1, 607, 121, nullptr},
      {"lblTo", ControlKind::Label, kLblTo, 2, 57, 0, 0, "To"}, kImgTo},
     {{"scbCc", ControlKind::ScrollBox, kScbCc, 22, 129, 607, 121, nullptr},
@@ -37,8 +37,8 @@ const RowSpec kRows[] = {
     {{"scbBcc", ControlKind::ScrollBox, kScbBcc, 22, 257, 607, 121, nullptr},
      {"lblBcc", ControlKind::Label, kLblBcc, 2, 309, 0, 0, "Bcc"}, kImgBcc},
 };
-const ControlSpec kButton1 = {"Button1", ControlKind::DefaultButton, IDOK, 404, kButtonTop, 105, 25, "送信"};
-const ControlSpec kButton2 = {"Button2", ControlKind::Button, IDCANCEL, 520, kButtonTop, 105, 25, "ｷｬﾝｾﾙ"};
+const LayoutEntry kButton1 = {"Button1", ControlKind::DefaultButton, IDOK, 404, kButtonTop, 105, 25, "送信"};
+const LayoutEntry kButton2 = {"Button2", ControlKind::Button, IDCANCEL, 520, kButtonTop, 105, 25, "ｷｬﾝｾﾙ"};
 
 }  // namespace
 
@@ -65,7 +65,7 @@ void TShowAddressForm::CreateControls() {
     HWND hwnd = window_.get();
     Row* rows[] = {&to_, &cc_, &bcc_};
     for (int i = 0; i < 3; ++i) {
-        const ControlSpec& b = kRows[i].box;
+        const LayoutEntry& b = kRows[i].box;
         rows[i]->box = ScrollBox::Create(hwnd, b.id, Scaled(b.left, text_height_), Scaled(b.top, text_height_),
                                          Scaled(b.width, text_height_), Scaled(b.height, text_height_));
         rows[i]->first_tile = PictureControl::Create(rows[i]->box, kRows[i].image_id, 0, 0,

@@ -34,7 +34,7 @@ enum ControlId {
 // In tab order: the list, the check button, the two fields (each after its label, so the
 // label's Alt key moves to it), OK, cancel, the preview panel, About; then the small
 // buttons, which take no focus.
-const ControlSpec kControls[] = {
+const LayoutEntry kControls[] = {
     {"PictureMap", ControlKind::ListBox, kPictureMap, 4, 12, 229, 197, nullptr},
     {"Button1", ControlKind::Button, kButton1, 136, 216, 97, 25, "チェック"},
     {"Label1", ControlKind::Label, kLabel1, 284, 8, 0, 0, "アドレス(&A)："},
@@ -83,29 +83,29 @@ TConfigWindow::~TConfigWindow() { window_.reset(); }
 
 void TConfigWindow::CreateControls() {
     HWND hwnd = window_.get();
-    for (const ControlSpec& spec : kControls) {
-        ControlSpec adjusted = spec;
+    for (const LayoutEntry& entry : kControls) {
+        LayoutEntry adjusted = entry;
         HWND control = nullptr;
-        if (spec.kind == ControlKind::ListBox) {
+        if (entry.kind == ControlKind::ListBox) {
             // Owner-drawn from the working copy: the list box never holds the bytes.
             control = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
                                           LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
-                                      Scaled(spec.left, text_height_), Scaled(spec.top, text_height_),
-                                      Scaled(spec.width, text_height_), Scaled(spec.height, text_height_), hwnd,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), nullptr, nullptr);
+                                      Scaled(entry.left, text_height_), Scaled(entry.top, text_height_),
+                                      Scaled(entry.width, text_height_), Scaled(entry.height, text_height_), hwnd,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), nullptr, nullptr);
             if (!control) throw AppError("CreateWindow");
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         } else {
             control = CreateControl(hwnd, adjusted, text_height_, font_.get());
         }
-        switch (spec.id) {
+        switch (entry.id) {
             case kPictureMap: list_ = control; break;
             case kTxtAddress: address_ = control; break;
             case kTxtFileName: file_name_ = control; break;
         }
-        if (spec.kind == ControlKind::Edit) SendMessageA(control, EM_SETLIMITTEXT, 0, 0);  // no limit of their own
-        switch (spec.id) {
+        if (entry.kind == ControlKind::Edit) SendMessageA(control, EM_SETLIMITTEXT, 0, 0);  // no limit of their own
+        switch (entry.id) {
             case kSpeedButton2: edit_button_ = control; break;
             case kSpeedButton1: save_button_ = control; break;
             case kSpeedButton3: delete_button_ = control; break;
