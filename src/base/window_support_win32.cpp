@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include <commctrl.h>
+
+#include "../shell/module_win32.h"
 #include "app_error.h"
 
 namespace zv {
@@ -127,6 +130,23 @@ void OnNextDialogControl(HWND window, WPARAM wparam, LPARAM lparam) {
     if (!target || !IsChild(window, target)) return;
     SetFocus(target);
     if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(target, EM_SETSEL, 0, -1);
+}
+
+HWND CreateHintControl(HWND owner) {
+    return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, ThisModule(),
+                           nullptr);
+}
+
+void AddHint(HWND hints, HWND owner, HWND control, const std::string& text) {
+    if (!hints || !control) return;
+    std::string copy = text;  // the control copies the text; the API wants it writable
+    TOOLINFOA tool = {sizeof tool};
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = owner;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = &copy[0];
+    SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void SetClientSize(HWND window, int width, int height) {

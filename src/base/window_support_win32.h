@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "handles_win32.h"
@@ -40,6 +41,12 @@ void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on
 // WM_NEXTDLGCTL for a window that is not a dialog: the dialog keys (Alt keys of labels,
 // Tab) ask the window to move the focus with it.
 void OnNextDialogControl(HWND window, WPARAM wparam, LPARAM lparam);
+
+// A tooltip control for the hints of `owner`'s controls; null when it cannot be made (hints
+// are not essential). It goes with its owner.
+HWND CreateHintControl(HWND owner);
+// Shows `text` while the pointer rests on `control`, a child of `owner`.
+void AddHint(HWND hints, HWND owner, HWND control, const std::string& text);
 
 // Sets the client area's size, keeping the window's style.
 void SetClientSize(HWND window, int width, int height);

@@ -74,21 +74,8 @@ void TShowAddressForm::CreateControls() {
     }
     send_button_ = CreateControl(hwnd, kButton1, text_height_, font_.get());
     cancel_button_ = CreateControl(hwnd, kButton2, text_height_, font_.get());
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
-                               ThisModule(), nullptr);
+    tooltip_ = CreateHintControl(hwnd);
     if (tooltip_) SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 800);  // lets CR LF break the line
-}
-
-void TShowAddressForm::AddHint(HWND tile, const std::string& hint) {
-    if (!tooltip_) return;
-    std::string shown = ShownHint(hint, SystemCodePage());
-    TOOLINFOA tool = {sizeof tool};
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_.get();
-    tool.uId = reinterpret_cast<UINT_PTR>(tile);
-    tool.lpszText = &shown[0];
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 int TShowAddressForm::ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header) {
@@ -100,7 +87,7 @@ int TShowAddressForm::ShowMatchingPictures(const Row& row, const MapLines& map, 
     for (const TileFill& fill : tiles) {
         HWND tile = n == 0 ? row.first_tile
                            : PictureControl::Create(row.box, 0, (width + kTileGap) * n, 0, width, height);
-        AddHint(tile, TileHint(fill));
+        AddHint(tooltip_, window_.get(), tile, ShownHint(TileHint(fill), SystemCodePage()));
         PictureControl* control = PictureControl::From(tile);
         LoadPictureOrPlaceholder(control->picture(), fill.path);
         control->Changed();

@@ -29,7 +29,6 @@ private:
 
     void CreateControls();
     int ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header);
-    void AddHint(HWND tile, const std::string& hint);
     void ApplyHeight(int design_height);
     int ShowModal();
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);

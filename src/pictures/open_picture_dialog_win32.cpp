@@ -297,17 +297,8 @@ void CreatePane(Pane& pane) {
         LoadImageA(ThisModule(), "PREVIEWGLYPH", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     if (pane.glyph)
         SendMessageA(pane.button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(pane.glyph.get()));
-    pane.tooltip.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
-                                       ThisModule(), nullptr));
-    if (pane.tooltip) {
-        TOOLINFOA tool = {sizeof tool};
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = dialog;
-        tool.uId = reinterpret_cast<UINT_PTR>(pane.button);
-        tool.lpszText = const_cast<char*>(kPreviewCaption);
-        SendMessageA(pane.tooltip.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    pane.tooltip.reset(CreateHintControl(dialog));
+    AddHint(pane.tooltip.get(), dialog, pane.button, kPreviewCaption);
     LayoutPane(pane);
 }
 

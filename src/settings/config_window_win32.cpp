@@ -118,18 +118,8 @@ void TConfigWindow::CreateControls() {
             }
         }
     }
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
-                               ThisModule(), nullptr);
-    for (const Hint& hint : kHints) {
-        if (!tooltip_) break;
-        TOOLINFOA tool = {sizeof tool};
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = hwnd;
-        tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(hwnd, hint.id));
-        tool.lpszText = const_cast<char*>(hint.text);
-        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    tooltip_ = CreateHintControl(hwnd);
+    for (const Hint& hint : kHints) AddHint(tooltip_, hwnd, GetDlgItem(hwnd, hint.id), hint.text);
 }
 
 void TConfigWindow::FormCreate() {
