@@ -14,7 +14,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -95,6 +95,15 @@ double Now() {
     return double(t.QuadPart) / double(frequency.QuadPart);
 }
 
+// User and kernel time of the whole process: on a busy machine it grows much less than the
+// elapsed time, so it checks the elapsed figures.
+double ProcessCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    const auto ticks = [](const FILETIME& t) { return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return double(ticks(kernel) + ticks(user)) / 1e7;
+}
+
 // The private bytes of the process. Windows gives the same figure in PagefileUsage and
 // PrivateUsage; Wine 8 leaves PrivateUsage at 0 and puts the resident anonymous memory in
 // PagefileUsage, so the larger of the two is taken.
@@ -133,6 +142,7 @@ private:
 
 struct RoundResult {
     double seconds = 0;
+    double cpu_seconds = 0;  // the memory sampling included
     double peak_private = 0;
     int failures = 0;
 };
@@ -142,6 +152,7 @@ struct RoundResult {
 RoundResult RunPictures(const std::vector<Photo>& photos, bool full_size, const Tile& tile) {
     zv::SetJpegFullSizeDecoding(full_size);
     RoundResult result;
+    const double cpu_start = ProcessCpuSeconds();
     const RECT all = {0, 0, kTileWidth, kTileHeight};
     std::vector<zv::Picture> pictures(photos.size());
     for (size_t i = 0; i < photos.size(); ++i) {
@@ -160,6 +171,7 @@ RoundResult RunPictures(const std::vector<Photo>& photos, bool full_size, const 
     const double start = Now();
     pictures.clear();
     result.seconds += Now() - start;
+    result.cpu_seconds = ProcessCpuSeconds() - cpu_start;
     zv::SetJpegFullSizeDecoding(false);
     return result;
 }
@@ -206,6 +218,7 @@ bool DecodeFloor(const unsigned char* data, size_t size, unsigned char* buffer, 
 RoundResult RunFloor(const std::vector<Photo>& photos, std::vector<unsigned char>& file_buffer,
                      std::vector<unsigned char>& pixels) {
     RoundResult result;
+    const double cpu_start = ProcessCpuSeconds();
     const double start = Now();
     for (const Photo& photo : photos) {
         if (!ReadFileInto(photo.path, file_buffer) ||
@@ -213,6 +226,7 @@ RoundResult RunFloor(const std::vector<Photo>& photos, std::vector<unsigned char
             ++result.failures;
     }
     result.seconds = Now() - start;
+    result.cpu_seconds = ProcessCpuSeconds() - cpu_start;
     return result;
 }
 
@@ -223,13 +237,13 @@ double Median(std::vector<double> v) {
 }
 
 struct ModeFigures {
-    double best = 0, median = 0, peak_private = 0, decoded = 0;
+    double best = 0, median = 0, best_cpu = 0, peak_private = 0, decoded = 0;
     int failures = 0;
 };
 
-void PrintRatio(const char* label, const char* name, double median_ratio, double best_ratio, const char* goal,
-                bool pass) {
-    std::printf("%-11s %-22s %6.2f  (best %.2f)", label, name, median_ratio, best_ratio);
+void PrintRatio(const char* label, const char* name, double best_ratio, double median_ratio, double cpu_ratio,
+                const char* goal, bool pass) {
+    std::printf("%-11s %-22s %6.2f  (medians %.2f, cpu %.2f)", label, name, best_ratio, median_ratio, cpu_ratio);
     if (goal) std::printf("  goal %s  %s", goal, pass ? "PASS" : "MISS");
     std::printf("\n");
 }
@@ -263,7 +277,7 @@ int BenchFolder(const char* label, const std::string& folder, int rounds, bool w
                 photos[0].header.width, photos[0].header.height, folder.c_str(), PrivateBytes() / 1e6);
 
     ModeFigures figures[kModes];
-    std::vector<double> times[kModes];
+    std::vector<double> times[kModes], cpu_times[kModes];
     for (int round = 0; round < rounds; ++round) {
         // The order turns each round, so that no mode always follows the same one.
         for (int k = 0; k < kModes; ++k) {
@@ -271,6 +285,7 @@ int BenchFolder(const char* label, const std::string& folder, int rounds, bool w
             const RoundResult r = mode == kFloor ? RunFloor(photos, file_buffer, pixels)
                                                  : RunPictures(photos, mode == kFull, tile);
             times[mode].push_back(r.seconds);
+            cpu_times[mode].push_back(r.cpu_seconds);
             figures[mode].peak_private = std::max(figures[mode].peak_private, r.peak_private);
             figures[mode].failures += r.failures;
         }
@@ -285,21 +300,23 @@ int BenchFolder(const char* label, const std::string& folder, int rounds, bool w
         ModeFigures& f = figures[mode];
         f.best = *std::min_element(times[mode].begin(), times[mode].end());
         f.median = Median(times[mode]);
-        std::printf("%-11s %-6s %3zu files  best %6.0f ms  median %6.0f ms  (%5.1f ms/file)", label, kModeNames[mode],
-                    n, f.best * 1e3, f.median * 1e3, f.median * 1e3 / double(n));
+        f.best_cpu = *std::min_element(cpu_times[mode].begin(), cpu_times[mode].end());
+        std::printf("%-11s %-6s %3zu files  best %6.0f ms  (%5.1f ms/file)  median %6.0f ms  cpu %6.0f ms", label,
+                    kModeNames[mode], n, f.best * 1e3, f.best * 1e3 / double(n), f.median * 1e3, f.best_cpu * 1e3);
         if (mode != kFloor)
             std::printf("  peak private %4.0f MB  decoded %6.1f MB", f.peak_private / 1e6, f.decoded / 1e6);
         if (f.failures) std::printf("  FAILED %d", f.failures);
         std::printf("\n");
         failures += f.failures;
     }
+    // The goals are judged on the best times: other work on the machine only ever adds time.
     const ModeFigures &scaled = figures[kScaled], &full = figures[kFull], &floor = figures[kFloor];
-    const double scaled_floor = scaled.median / floor.median, full_scaled = full.median / scaled.median;
+    const double scaled_floor = scaled.best / floor.best, full_scaled = full.best / scaled.best;
     const double decoded_ratio = full.decoded / scaled.decoded;
-    PrintRatio(label, "scaled/floor", scaled_floor, scaled.best / floor.best, with_goals ? "<= 1.15" : nullptr,
-               scaled_floor <= 1.15);
-    PrintRatio(label, "full/scaled", full_scaled, full.best / scaled.best, with_goals ? ">= 1.6" : nullptr,
-               full_scaled >= 1.6);
+    PrintRatio(label, "scaled/floor", scaled_floor, scaled.median / floor.median, scaled.best_cpu / floor.best_cpu,
+               with_goals ? "<= 1.15" : nullptr, scaled_floor <= 1.15);
+    PrintRatio(label, "full/scaled", full_scaled, full.median / scaled.median, full.best_cpu / scaled.best_cpu,
+               with_goals ? ">= 1.6" : nullptr, full_scaled >= 1.6);
     std::printf("%-11s %-22s %6.1f", label, "decoded full/scaled", decoded_ratio);
     if (with_goals) std::printf("  goal >= 50  %s", decoded_ratio >= 50 ? "PASS" : "MISS");
     std::printf("\n");
@@ -324,11 +341,13 @@ int main(int argc, char** argv) {
     }
     zv::InitPictureSupport();
     const Tile tile;
-    std::printf("bench_tiles: tile %d x %d, %d rounds per mode; times are medians unless marked best\n", kTileWidth,
-                kTileHeight, rounds);
+    std::printf("bench_tiles: tile %d x %d, %d rounds per mode, modes alternating; ratios of best times\n",
+                kTileWidth, kTileHeight, rounds);
     std::fflush(stdout);
     int failures = BenchFolder("baseline", folders[0], rounds, true, tile);
     std::fflush(stdout);
     if (folders.size() > 1) failures += BenchFolder("progressive", folders[1], rounds, false, tile);
+    // Wine ends a process stopped from outside with status 0: this line tells a whole run.
+    std::printf("bench_tiles: %s\n", failures ? "finished with failures" : "finished");
     return failures ? 1 : 0;
 }
