@@ -1,0 +1,67 @@
+// JPEG files on hostile bytes, through JpegImage as the DLL's tiles use it: the header at
+// load, then decoding for a 90 x 120 tile in colour, decoding again for a larger drawing, and
+// a fresh picture decoded for a tile with quantized colours (as on a palette screen or for a
+// one-component file). Every decoded pixel row is read so AddressSanitizer checks the buffer.
+//
+// Memory: a header may claim up to 65500 x 65500 pixels. libjpeg then allocates by the claim
+// (a progressive file keeps every coefficient: width x height x components x 2 bytes, 25 GB),
+// which libFuzzer reports as an out-of-memory finding (its malloc limit is -rss_limit_mb) and
+// which in the 32-bit host is an allocation failure libjpeg turns into its own error. That
+// says nothing about our code, so pictures whose header claims more than 4096 pixels in
+// either direction are only loaded, not decoded.
+#include <cstdint>
+#include <string>
+
+#include "base/app_error.h"
+#include "fuzz_check.h"
+#include "pictures/jpeg_image.h"
+
+namespace {
+
+constexpr int kMaxDecodedSide = 4096;
+
+void UseDecoded(const zv::DecodedJpeg& d, const zv::JpegImage& jpeg, int dest_width, int dest_height) {
+    const ZvJpegImage& image = d.image;
+    ZV_FUZZ_CHECK(d.scale_eighths >= 1 && d.scale_eighths <= 8);
+    if (!image.pixels) return;  // the DLL draws nothing then
+    ZV_FUZZ_CHECK(image.width > 0 && image.height > 0);
+    ZV_FUZZ_CHECK(image.bits == 8 || image.bits == 24);
+    ZV_FUZZ_CHECK(image.stride % 4 == 0 && int64_t(image.stride) >= int64_t(image.width) * (image.bits / 8));
+    ZV_FUZZ_CHECK(image.rows_done >= 0 && image.rows_done <= image.height);
+    // The DLL builds its colour table from palette[0 .. palette_size).
+    if (image.bits == 8) ZV_FUZZ_CHECK(image.palette_size >= 0 && image.palette_size <= 256);
+    // The scale was chosen by libjpeg's rounding; the output covers the target unless full size
+    // is not enough.
+    ZV_FUZZ_CHECK(image.width == zv_jpeg_scaled_size(jpeg.Width(), d.scale_eighths));
+    ZV_FUZZ_CHECK(image.height == zv_jpeg_scaled_size(jpeg.Height(), d.scale_eighths));
+    ZV_FUZZ_CHECK(d.scale_eighths == 8 || (image.width >= dest_width && image.height >= dest_height));
+    zv::fuzz::Touch(image.pixels, size_t(image.stride) * size_t(image.height));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    try {
+        zv::JpegImage jpeg(bytes);
+        ZV_FUZZ_CHECK(jpeg.Width() >= 0 && jpeg.Height() >= 0);
+        if (jpeg.Width() > kMaxDecodedSide || jpeg.Height() > kMaxDecodedSide) return 0;
+
+        const zv::DecodedJpeg& tile = jpeg.DecodeFor(90, 120, false);
+        UseDecoded(tile, jpeg, 90, 120);
+        // A fatal error is reported once.
+        ZV_FUZZ_CHECK(jpeg.TakeErrorToReport() == tile.error_code);
+        ZV_FUZZ_CHECK(jpeg.TakeErrorToReport() == 0);
+        // The same tile again: kept, not decoded (nor reported) again.
+        UseDecoded(jpeg.DecodeFor(90, 120, true), jpeg, 90, 120);
+        ZV_FUZZ_CHECK(jpeg.TakeErrorToReport() == 0);
+        // Drawn larger: decoded again at the scale that needs.
+        UseDecoded(jpeg.DecodeFor(360, 480, false), jpeg, 360, 480);
+        jpeg.TakeErrorToReport();
+
+        zv::JpegImage quantized(bytes);
+        UseDecoded(quantized.DecodeFor(90, 120, true), quantized, 90, 120);
+    } catch (const zv::AppError&) {
+    }
+    return 0;
+}
