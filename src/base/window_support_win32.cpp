@@ -6,8 +6,20 @@
 
 #include "../shell/module_win32.h"
 #include "app_error.h"
+#include "window_classes_win32.h"
 
 namespace zv {
+
+UniqueWindow CreateDialogFrame(const char* class_name, WNDPROC proc, const char* caption, void* param) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    EnsureWindowClass(class_name, proc, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    UniqueWindow window(CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, class_name, caption,
+                                        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr,
+                                        nullptr, ThisModule(), param));
+    if (!window) throw AppError("CreateWindow");
+    return window;
+}
 
 UniqueFont CreateUiFont() {
     UniqueFont font(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,

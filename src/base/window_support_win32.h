@@ -12,6 +12,10 @@
 
 namespace zv {
 
+// A hidden top-level window with a fixed dialog frame, of this library's class
+// `class_name`; `param` reaches WM_NCCREATE. Throws AppError.
+UniqueWindow CreateDialogFrame(const char* class_name, WNDPROC proc, const char* caption, void* param);
+
 // "ＭＳ Ｐゴシック" at 12 pixels, Shift-JIS, or whatever the system substitutes for it.
 UniqueFont CreateUiFont();
 // The font's text height in pixels on this screen.

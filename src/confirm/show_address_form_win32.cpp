@@ -43,15 +43,9 @@ const LayoutEntry kButton2 = {"Button2", ControlKind::Button, IDCANCEL, 520, kBu
 }  // namespace
 
 TShowAddressForm::TShowAddressForm() {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-    EnsureWindowClass(kClassName, WindowProc, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     font_ = CreateUiFont();
     text_height_ = TextHeightOf(font_.get());
-    window_.reset(CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, kCaption,
-                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr,
-                                  ThisModule(), this));
-    if (!window_) throw AppError("CreateWindow");
+    window_ = CreateDialogFrame(kClassName, WindowProc, kCaption, this);
     SetClientSize(window_.get(), Scaled(kClientWidth, text_height_), Scaled(kClientHeight, text_height_));
     CreateControls();
 }
