@@ -19,13 +19,13 @@ struct BoxState {
 
 LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     auto* state = reinterpret_cast<BoxState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    LRESULT handled = 0;
+    if (HandleDialogKeyMessage(hwnd, message, wparam, lparam, handled)) return handled;
     switch (message) {
         case WM_NCCREATE:
             SetWindowLongPtrA(hwnd, GWLP_USERDATA,
                               reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
             break;
-        case DM_GETDEFID:
-            return MAKELRESULT(IDOK, DC_HASDEFID);
         case WM_COMMAND:
             if ((LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) && state) state->done = true;
             return 0;

@@ -136,12 +136,19 @@ void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on
     }
 }
 
-void OnNextDialogControl(HWND window, WPARAM wparam, LPARAM lparam) {
+bool HandleDialogKeyMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    if (message == DM_GETDEFID) {
+        result = MAKELRESULT(IDOK, DC_HASDEFID);
+        return true;
+    }
+    if (message != WM_NEXTDLGCTL) return false;
+    result = 0;
     HWND target = LOWORD(lparam) ? reinterpret_cast<HWND>(wparam)
                                  : GetNextDlgTabItem(window, GetFocus(), wparam != 0 ? TRUE : FALSE);
-    if (!target || !IsChild(window, target)) return;
+    if (!target || !IsChild(window, target)) return true;
     SetFocus(target);
     if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(target, EM_SETSEL, 0, -1);
+    return true;
 }
 
 HWND CreateHintControl(HWND owner) {

@@ -42,9 +42,9 @@ private:
 // (which is posted again for the host's own loop). `on_idle` runs whenever the queue is empty.
 void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on_idle = nullptr);
 
-// WM_NEXTDLGCTL for a window that is not a dialog: the dialog keys (Alt keys of labels,
-// Tab) ask the window to move the focus with it.
-void OnNextDialogControl(HWND window, WPARAM wparam, LPARAM lparam);
+// The messages the dialog keys send to a window that is not a dialog: DM_GETDEFID (Enter
+// presses IDOK) and WM_NEXTDLGCTL (labels' Alt keys, Tab move the focus). True when handled.
+bool HandleDialogKeyMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
 // A tooltip control for the hints of `owner`'s controls; null when it cannot be made (hints
 // are not essential). It goes with its owner.

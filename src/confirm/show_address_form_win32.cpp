@@ -137,12 +137,9 @@ int TShowAddressForm::ShowModal() {
 
 LRESULT TShowAddressForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     HWND hwnd = window_.get();
+    LRESULT handled = 0;
+    if (HandleDialogKeyMessage(window_.get(), message, wparam, lparam, handled)) return handled;
     switch (message) {
-        case DM_GETDEFID:
-            return MAKELRESULT(IDOK, DC_HASDEFID);
-        case WM_NEXTDLGCTL:
-            OnNextDialogControl(window_.get(), wparam, lparam);
-            return 0;
         case WM_COMMAND:
             if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
                 modal_result_ = LOWORD(wparam) == IDOK ? 1 : 2;

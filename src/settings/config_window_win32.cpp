@@ -284,12 +284,9 @@ int TConfigWindow::ShowModal() {
 }
 
 LRESULT TConfigWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    LRESULT handled = 0;
+    if (HandleDialogKeyMessage(window_.get(), message, wparam, lparam, handled)) return handled;
     switch (message) {
-        case DM_GETDEFID:
-            return MAKELRESULT(IDOK, DC_HASDEFID);
-        case WM_NEXTDLGCTL:
-            OnNextDialogControl(window_.get(), wparam, lparam);
-            return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wparam), HIWORD(wparam));
             return 0;
