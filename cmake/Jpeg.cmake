@@ -1,9 +1,14 @@
-# libjpeg: the static i686 libjpeg-turbo that scripts/setup builds, or Debian's natively.
+# libjpeg: the static libjpeg-turbo that scripts/setup builds for the Windows target, or
+# Debian's natively.
 add_library(ZvJpeg INTERFACE)
 if(WIN32)
-    set(ZV_JPEG_ROOT ${CMAKE_SOURCE_DIR}/build/deps/i686)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(ZV_JPEG_ROOT ${CMAKE_SOURCE_DIR}/build/deps/x86_64)
+    else()
+        set(ZV_JPEG_ROOT ${CMAKE_SOURCE_DIR}/build/deps/i686)
+    endif()
     if(NOT EXISTS ${ZV_JPEG_ROOT}/lib/libjpeg.a)
-        message(FATAL_ERROR "libjpeg-turbo for i686 is missing: run scripts/setup")
+        message(FATAL_ERROR "libjpeg-turbo is missing in ${ZV_JPEG_ROOT}: run scripts/setup")
     endif()
     target_include_directories(ZvJpeg INTERFACE ${ZV_JPEG_ROOT}/include)
     target_link_libraries(ZvJpeg INTERFACE ${ZV_JPEG_ROOT}/lib/libjpeg.a)

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -203,6 +204,29 @@ protected:
     // Runs the dialog while `drive` works it; whatever drive leaves open is closed after it,
     // so Execute always returns.
     // `closes`: drive ends the dialog itself, and must have done so shortly after.
+    // Whatever is still up over the dialog (the preview, a message box) goes first, or the
+    // dialog could not end; a window that opens late (a preview whose click was still queued
+    // when a check gave up) is caught by the next round. Should the dialog outlive every
+    // round, the run ends here as a failure rather than hang until ctest's timeout.
+    static void CloseEverythingOver(HWND found) {
+        const DWORD deadline = GetTickCount() + 30000;
+        while (IsWindow(found) && IsWindowVisible(found)) {
+            if (static_cast<LONG>(GetTickCount() - deadline) > 0) {
+                ADD_FAILURE() << "the file dialog could not be closed";
+                std::fflush(stdout);
+                TerminateProcess(GetCurrentProcess(), 3);
+            }
+            for (HWND other : OurWindows())
+                if (other != found) {
+                    ADD_FAILURE() << "left open: \"" << TextOf(other) << "\"";
+                    PostMessageA(other, WM_CLOSE, 0, 0);
+                    host::WaitForWindowGone(other, 3000);
+                }
+            PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
+            host::WaitForWindowGone(found, 1000);
+        }
+    }
+
     bool Run(OpenPictureDialog& dialog, std::string& path, const std::function<void(HWND)>& drive,
              bool closes = false) {
         std::atomic<bool> seen{false};
@@ -217,18 +241,7 @@ protected:
                 if (closes) {
                     EXPECT_TRUE(host::WaitForWindowGone(found, 5000)) << "the dialog did not close";
                 }
-                // Whatever is still up over the dialog (the preview, a message box) goes first,
-                // or the dialog could not end.
-                for (int round = 0; round < 3 && IsWindow(found) && IsWindowVisible(found); ++round) {
-                    for (HWND other : OurWindows())
-                        if (other != found) {
-                            ADD_FAILURE() << "left open: \"" << TextOf(other) << "\"";
-                            PostMessageA(other, WM_CLOSE, 0, 0);
-                            host::WaitForWindowGone(other, 3000);
-                        }
-                    PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
-                    host::WaitForWindowGone(found, 3000);
-                }
+                CloseEverythingOver(found);
             });
             result = dialog.Execute(nullptr, path);
         }
