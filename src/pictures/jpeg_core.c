@@ -71,7 +71,8 @@ static void zv_cmyk_row_to_bgr(const unsigned char* in, unsigned char* out, int 
     }
 }
 
-int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, int quantize, ZvJpegImage* image) {
+int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, int quantize, int block_smoothing,
+                   ZvJpegImage* image) {
     struct jpeg_decompress_struct cinfo;
     ZvErrorManager err;
     unsigned char* volatile cmyk_row = NULL;
@@ -90,7 +91,7 @@ int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, in
 
     cinfo.scale_num = (unsigned)scale_eighths;
     cinfo.scale_denom = 8;
-    cinfo.do_block_smoothing = TRUE;
+    cinfo.do_block_smoothing = block_smoothing ? TRUE : FALSE;
     cinfo.buffered_image = FALSE;
     if (cinfo.num_components == 1 || quantize) {
         cinfo.out_color_space = cinfo.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;

@@ -30,9 +30,12 @@ typedef struct ZvJpegImage {
 int zv_jpeg_read_header(const unsigned char* data, size_t size, ZvJpegHeader* header);
 
 /* Decodes at scale scale_eighths/8 (1..8). quantize: 8-bit output with at most 236 colours
-   (always so for one-component files). Returns 0 or libjpeg's message code; on a fatal
-   error the image keeps the rows decoded so far. The caller frees image->pixels. */
-int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, int quantize, ZvJpegImage* image);
+   (always so for one-component files). block_smoothing: libjpeg's smoothing of progressive
+   files whose coefficients are incomplete; off only for the scans jpeg_dc_scans.h picks.
+   Returns 0 or libjpeg's message code; on a fatal error the image keeps the rows decoded so
+   far. The caller frees image->pixels. */
+int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, int quantize, int block_smoothing,
+                   ZvJpegImage* image);
 
 /* libjpeg's output size at scale_eighths/8, as it rounds. */
 int zv_jpeg_scaled_size(int size, int scale_eighths);

@@ -1,9 +1,12 @@
 #include "jpeg_image.h"
 
 #include <cstdlib>
+#include <new>
+#include <optional>
 
 #include "../base/app_error.h"
 #include "../base/messages.h"
+#include "jpeg_dc_scans.h"
 
 namespace zv {
 namespace {
@@ -32,8 +35,19 @@ const DecodedJpeg& JpegImage::DecodeFor(int dest_width, int dest_height, bool qu
     if (!decoded_ || decoded_->scale_eighths < scale) {
         auto fresh = std::make_unique<DecodedJpeg>();
         fresh->scale_eighths = scale;
-        fresh->error_code = zv_jpeg_decode(reinterpret_cast<const unsigned char*>(bytes_.data()), bytes_.size(),
-                                           scale, quantize ? 1 : 0, &fresh->image);
+        // At 1/8 a progressive file's DC scans (and a subsampled component's AC scans) are enough;
+        // the view lives only for this decoding.
+        std::optional<std::string> dc_view;
+        if (scale == 1 && header_.progressive && !g_full_size) {
+            try {
+                dc_view = JpegDcScanView(bytes_);
+            } catch (const std::bad_alloc&) {
+                // The whole file decodes without the copy.
+            }
+        }
+        const std::string& source = dc_view ? *dc_view : bytes_;
+        fresh->error_code = zv_jpeg_decode(reinterpret_cast<const unsigned char*>(source.data()), source.size(),
+                                           scale, quantize ? 1 : 0, dc_view ? 0 : 1, &fresh->image);
         if (fresh->error_code != 0) unreported_error_ = fresh->error_code;
         decoded_ = std::move(fresh);
     }
