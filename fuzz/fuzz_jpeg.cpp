@@ -2,6 +2,8 @@
 // load, then decoding for a 90 x 120 tile in colour, decoding again for a larger drawing, and
 // a fresh picture decoded for a tile with quantized colours (as on a palette screen or for a
 // one-component file). Every decoded pixel row is read so AddressSanitizer checks the buffer.
+// Before that, the 1/8 view of a progressive file (JpegDcScanView): where there is one, it
+// decodes at 1/8 without smoothing exactly as the whole file does with it.
 //
 // Memory: a header may claim up to 65500 x 65500 pixels. libjpeg then allocates by the claim
 // (a progressive file keeps every coefficient: width x height x components x 2 bytes, 25 GB),
@@ -10,10 +12,14 @@
 // says nothing about our code, so pictures whose header claims more than 4096 pixels in
 // either direction are only loaded, not decoded.
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "base/app_error.h"
 #include "fuzz_check.h"
+#include "pictures/jpeg_dc_scans.h"
 #include "pictures/jpeg_image.h"
 
 namespace {
@@ -38,10 +44,48 @@ void UseDecoded(const zv::DecodedJpeg& d, const zv::JpegImage& jpeg, int dest_wi
     zv::fuzz::Touch(image.pixels, size_t(image.stride) * size_t(image.height));
 }
 
+struct Decoding {
+    int code = 0;
+    ZvJpegImage image{};
+    Decoding(const std::string& bytes, int quantize, int smoothing) {
+        code = zv_jpeg_decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 1, quantize,
+                              smoothing, &image);
+    }
+    Decoding(const Decoding&) = delete;
+    Decoding& operator=(const Decoding&) = delete;
+    ~Decoding() { std::free(image.pixels); }
+};
+
+void CheckSameDecoding(const Decoding& view, const Decoding& whole) {
+    const ZvJpegImage &a = view.image, &b = whole.image;
+    ZV_FUZZ_CHECK(view.code == whole.code);
+    ZV_FUZZ_CHECK(a.width == b.width && a.height == b.height && a.bits == b.bits && a.stride == b.stride);
+    ZV_FUZZ_CHECK(a.rows_done == b.rows_done);
+    ZV_FUZZ_CHECK(a.palette_size == b.palette_size);
+    ZV_FUZZ_CHECK(a.palette_size <= 0 || std::memcmp(a.palette, b.palette, sizeof a.palette[0] * a.palette_size) == 0);
+    ZV_FUZZ_CHECK((a.pixels == nullptr) == (b.pixels == nullptr));
+    if (a.pixels) ZV_FUZZ_CHECK(std::memcmp(a.pixels, b.pixels, size_t(a.stride) * size_t(a.height)) == 0);
+}
+
+// The view, where there is one, against the whole file at 1/8: the same pixels, rows and error,
+// in colour and (for every other input, to keep the pace) with a palette.
+void CheckDcScanView(const std::string& bytes) {
+    const std::optional<std::string> view = zv::JpegDcScanView(bytes);
+    if (!view) return;
+    ZV_FUZZ_CHECK(view->size() <= bytes.size());
+    ZvJpegHeader header{};
+    if (zv_jpeg_read_header(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &header) == 0 &&
+        (header.width > kMaxDecodedSide || header.height > kMaxDecodedSide))
+        return;
+    const int quantize = bytes.size() % 2;
+    CheckSameDecoding(Decoding(*view, quantize, 0), Decoding(bytes, quantize, 1));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
+    CheckDcScanView(bytes);
     try {
         zv::JpegImage jpeg(bytes);
         ZV_FUZZ_CHECK(jpeg.Width() >= 0 && jpeg.Height() >= 0);

@@ -195,6 +195,40 @@ std::string EncodeJpeg(int width, int height, J_COLOR_SPACE space, int component
     return bytes;
 }
 
+// Progressive files for the 1/8 view (JpegDcScanView): own scan scripts with successive
+// approximation and restart markers, full-rate chroma with a progression that stops short
+// (smoothing on in the whole file), and four components with subsampling.
+void ProgressiveSeeds() {
+    using zv::fixtures::JpegScan;
+    using zv::fixtures::JpegWriting;
+    const auto samples = [](int width, int height, int components) {
+        std::vector<uint8_t> out;
+        for (int i = 0; i < width * height * components; ++i)
+            out.push_back(static_cast<uint8_t>(((i / components) % width) * 5 + (i / components / width) * 3 +
+                                               (i * 2654435761u >> 27) + (i % components) * 40));
+        return out;
+    };
+    JpegWriting how;
+    how.quality = 75;
+    how.restart_interval = 1;
+    how.scans = {{{0, 1, 2}, 0, 0, 0, 1}, {{0}, 1, 5, 0, 2}, {{1}, 1, 63, 0, 1}, {{2}, 1, 63, 0, 1},
+                 {{0}, 6, 63, 0, 2},      {{0}, 1, 63, 2, 1}, {{0, 1, 2}, 0, 0, 1, 0}, {{0}, 1, 63, 1, 0},
+                 {{1}, 1, 63, 1, 0},      {{2}, 1, 63, 1, 0}};
+    Seed("jpeg", "progressive-restart-approximation.jpg", zv::fixtures::WriteJpeg(40, 32, samples(40, 32, 3), how));
+
+    JpegWriting incomplete;
+    incomplete.quality = 75;
+    incomplete.h_sampling = incomplete.v_sampling = 1;
+    incomplete.scans = {{{0, 1, 2}, 0, 0, 0, 1}, {{0}, 1, 63, 0, 2}, {{1}, 1, 63, 0, 2}, {{2}, 1, 63, 0, 2},
+                        {{0}, 1, 63, 2, 1},      {{0, 1, 2}, 0, 0, 1, 0}};
+    Seed("jpeg", "progressive-444-incomplete.jpg", zv::fixtures::WriteJpeg(33, 25, samples(33, 25, 3), incomplete));
+
+    JpegWriting ycck;
+    ycck.quality = 75;
+    ycck.colour = zv::fixtures::JpegColour::kYcck;
+    Seed("jpeg", "progressive-ycck.jpg", zv::fixtures::WriteJpeg(24, 18, samples(24, 18, 4), ycck));
+}
+
 void JpegSeeds() {
     const Rgb green{30, 160, 60};
     Seed("jpeg", "solid-16.jpg", zv::fixtures::SolidJpeg(16, 16, green));
@@ -207,6 +241,7 @@ void JpegSeeds() {
     Seed("jpeg", "arithmetic-24.jpg", EncodeJpeg(24, 16, JCS_RGB, 3, true, 0, false));
     Seed("jpeg", "restart-32.jpg", EncodeJpeg(32, 32, JCS_RGB, 3, false, 1, false));
     Seed("jpeg", "progressive-gray-arithmetic.jpg", EncodeJpeg(20, 20, JCS_GRAYSCALE, 1, true, 0, true));
+    ProgressiveSeeds();
     std::string cut = zv::fixtures::PatternJpeg(40, 30, pattern, 75);
     cut.resize(cut.size() - 60);  // inside the scan: the header is whole
     Seed("jpeg", "cut-short.jpg", cut);
