@@ -36,6 +36,11 @@ struct FileTraits {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { CloseHandle(h); }
 };
+// Handles that are null when invalid: threads, events.
+struct HandleTraits {
+    static HANDLE Invalid() { return nullptr; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
 struct FindTraits {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { FindClose(h); }
@@ -68,6 +73,7 @@ struct ModuleTraits {
 
 using UniqueFile = UniqueAny<HANDLE, FileTraits>;
 using UniqueFind = UniqueAny<HANDLE, FindTraits>;
+using UniqueHandle = UniqueAny<HANDLE, HandleTraits>;
 using UniqueBitmap = UniqueAny<HBITMAP, GdiTraits<HBITMAP>>;
 using UniqueFont = UniqueAny<HFONT, GdiTraits<HFONT>>;
 using UniquePalette = UniqueAny<HPALETTE, GdiTraits<HPALETTE>>;

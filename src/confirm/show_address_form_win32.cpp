@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "../base/app_error.h"
 #include "../base/code_page.h"
 #include "../base/file_system.h"
@@ -13,6 +15,7 @@
 #include "../shell/module_win32.h"
 #include "recipient_rows.h"
 #include "scroll_box_win32.h"
+#include "tiles_ahead_win32.h"
 
 namespace zv {
 namespace {
@@ -123,8 +126,24 @@ int TShowAddressForm::ConfirmRecipients(const std::string& to, const std::string
     return ShowModal();
 }
 
+void TShowAddressForm::DecodeVisibleTiles() {
+    RECT client;
+    GetClientRect(window_.get(), &client);
+    std::vector<HWND> tiles;
+    for (const Row* row : {&to_, &cc_, &bcc_}) {
+        RECT box, overlap;
+        GetWindowRect(row->box, &box);
+        MapWindowPoints(nullptr, window_.get(), reinterpret_cast<POINT*>(&box), 2);
+        if (!IntersectRect(&overlap, &box, &client)) continue;  // a row below the shortened window
+        const std::vector<HWND> in_view = TilesInView(row->box, 0);
+        tiles.insert(tiles.end(), in_view.begin(), in_view.end());
+    }
+    DecodeTilesAhead(tiles);
+}
+
 int TShowAddressForm::ShowModal() {
     TaskWindowsDisabled host_disabled(window_.get());
+    DecodeVisibleTiles();  // before the first paint, which then only draws
     ShowWindow(window_.get(), SW_SHOW);
     SetForegroundWindow(window_.get());
     SetFocus(send_button_);

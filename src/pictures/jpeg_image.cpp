@@ -1,5 +1,6 @@
 #include "jpeg_image.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 #include <optional>
@@ -11,7 +12,10 @@
 namespace zv {
 namespace {
 bool g_full_size = false;
+std::atomic<long> g_decodings{0};
 }
+
+long JpegDecodingsSoFar() { return g_decodings.load(); }
 
 void SetJpegFullSizeDecoding(bool full_size) { g_full_size = full_size; }
 
@@ -30,9 +34,18 @@ JpegImage::JpegImage(std::string bytes) : bytes_(std::move(bytes)) {
     if (code != 0) throw AppError(FormatMessageText(kMsgJpegError, code));
 }
 
+int JpegImage::ScaleFor(int dest_width, int dest_height) const {
+    return g_full_size ? 8 : ChooseJpegScale(header_.width, header_.height, dest_width, dest_height);
+}
+
+bool JpegImage::IsDecodedFor(int dest_width, int dest_height) const {
+    return decoded_ && decoded_->scale_eighths >= ScaleFor(dest_width, dest_height);
+}
+
 const DecodedJpeg& JpegImage::DecodeFor(int dest_width, int dest_height, bool quantize) {
-    const int scale = g_full_size ? 8 : ChooseJpegScale(header_.width, header_.height, dest_width, dest_height);
-    if (!decoded_ || decoded_->scale_eighths < scale) {
+    const int scale = ScaleFor(dest_width, dest_height);
+    if (!IsDecodedFor(dest_width, dest_height)) {
+        ++g_decodings;
         auto fresh = std::make_unique<DecodedJpeg>();
         fresh->scale_eighths = scale;
         // At 1/8 a progressive file's DC scans (and a subsampled component's AC scans) are enough;

@@ -25,6 +25,9 @@ int ChooseJpegScale(int width, int height, int dest_width, int dest_height);
 // Only the benchmark turns this on, to measure decoding at full size against the scaled path.
 void SetJpegFullSizeDecoding(bool full_size);
 
+// Decodings started in this process, for the tests and the benchmark to see what was decoded.
+long JpegDecodingsSoFar();
+
 class JpegImage {
 public:
     // Reads the header; a zero-byte file is taken as it is. Throws AppError "JPEG エラー #n".
@@ -38,10 +41,14 @@ public:
     // is too small; a failed decoding is not repeated for the same scale. `error_code` of the
     // result tells a fatal error; it is reported once (see TakeErrorToReport).
     const DecodedJpeg& DecodeFor(int dest_width, int dest_height, bool quantize);
+    // Whether DecodeFor would use what is stored, without decoding.
+    bool IsDecodedFor(int dest_width, int dest_height) const;
     // The code of a fatal decoding error not yet reported, then 0.
     int TakeErrorToReport();
 
 private:
+    int ScaleFor(int dest_width, int dest_height) const;
+
     std::string bytes_;
     ZvJpegHeader header_{};
     std::unique_ptr<DecodedJpeg> decoded_;

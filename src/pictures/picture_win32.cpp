@@ -194,10 +194,13 @@ public:
     int Width() const override { return jpeg_.Width(); }
     int Height() const override { return jpeg_.Height(); }
     int TakeDecodeError() override { return jpeg_.TakeErrorToReport(); }
+    bool NeedsPreparing(const RECT& dest) const override {
+        return !jpeg_.IsDecodedFor(dest.right - dest.left, dest.bottom - dest.top);
+    }
+    void PrepareToDraw(const RECT& dest) override { Decoded(dest); }
 
     void Draw(HDC dc, const RECT& dest) override {
-        const bool quantize = g_palette_screen || jpeg_.Grayscale();
-        const DecodedJpeg& d = jpeg_.DecodeFor(dest.right - dest.left, dest.bottom - dest.top, quantize);
+        const DecodedJpeg& d = Decoded(dest);
         if (!d.image.pixels || d.image.width <= 0 || d.image.height <= 0) return;
         if (decoded_scale_ != d.scale_eighths) PrepareInfo(d);
         StretchDib(dc, dest, reinterpret_cast<const BITMAPINFO*>(info_.data()), d.image.pixels, d.image.width,
@@ -205,6 +208,11 @@ public:
     }
 
 private:
+    const DecodedJpeg& Decoded(const RECT& dest) {
+        const bool quantize = g_palette_screen || jpeg_.Grayscale();
+        return jpeg_.DecodeFor(dest.right - dest.left, dest.bottom - dest.top, quantize);
+    }
+
     void PrepareInfo(const DecodedJpeg& d) {
         decoded_scale_ = d.scale_eighths;
         const int colours = d.image.bits == 8 ? d.image.palette_size : 0;

@@ -19,6 +19,10 @@ public:
     virtual void Draw(HDC dc, const RECT& dest) = 0;
     // The code of a fatal JPEG decoding error not yet reported, then 0.
     virtual int TakeDecodeError() { return 0; }
+    // Whether drawing into `dest` would decode first; PrepareToDraw does that work ahead,
+    // without touching GDI, so that it can run on another thread than the one that draws.
+    virtual bool NeedsPreparing(const RECT&) const { return false; }
+    virtual void PrepareToDraw(const RECT&) {}
 };
 
 class Picture {
@@ -31,6 +35,11 @@ public:
         if (image_) image_->Draw(dc, dest);
     }
     int TakeDecodeError() { return image_ ? image_->TakeDecodeError() : 0; }
+    bool NeedsPreparing(const RECT& dest) const { return image_ && image_->NeedsPreparing(dest); }
+    // Not thread-safe for one picture; different pictures can be prepared at once.
+    void PrepareToDraw(const RECT& dest) {
+        if (image_) image_->PrepareToDraw(dest);
+    }
     void Assign(std::unique_ptr<PictureImage> image) { image_ = std::move(image); }
     void Clear() { image_.reset(); }
 

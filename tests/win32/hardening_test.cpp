@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -232,6 +233,18 @@ size_t PrivateBytes() {
     return total;
 }
 
+// Threads of this process: a decoding thread left running would add to them.
+size_t ThreadCount() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    size_t count = 0;
+    THREADENTRY32 entry = {sizeof entry};
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return count;
+}
+
 // Windows of this process, top-level and children: a leaked tile or form would add to them.
 size_t WindowCount() {
     struct Counter {
@@ -284,7 +297,7 @@ TEST_F(Hardening, AThousandSendsLeaveNothingBehind) {
     SendAnswering(plugin, true, 30, [&](HWND) { windows_while_up = WindowCount(); });
     EXPECT_GT(windows_while_up, 10u) << "the window count sees the form, its rows and tiles";
     const DWORD gdi_before = gdi(), user_before = user();
-    const size_t windows_before = WindowCount(), private_before = PrivateBytes();
+    const size_t windows_before = WindowCount(), private_before = PrivateBytes(), threads_before = ThreadCount();
     int wrong = 0;
     const int kSends = 1000;
     for (int i = 0; i < kSends; ++i) {
@@ -293,12 +306,14 @@ TEST_F(Hardening, AThousandSendsLeaveNothingBehind) {
         wrong += !run.seen || run.result != (send ? 0 : -1);
     }
     const DWORD gdi_after = gdi(), user_after = user();
-    const size_t windows_after = WindowCount(), private_after = PrivateBytes();
+    const size_t windows_after = WindowCount(), private_after = PrivateBytes(), threads_after = ThreadCount();
     std::printf("long run: %d sends; GDI objects %lu -> %lu, USER objects %lu -> %lu, windows %zu -> %zu "
-                "(%zu while a window is up), "
+                "(%zu while a window is up), threads %zu -> %zu, "
                 "committed private memory %zu KB -> %zu KB\n",
                 kSends, gdi_before, gdi_after, user_before, user_after, windows_before, windows_after, windows_while_up,
-                private_before / 1024, private_after / 1024);
+                threads_before, threads_after, private_before / 1024, private_after / 1024);
+    EXPECT_GT(threads_before, 0u) << "the thread count works";
+    EXPECT_EQ(threads_after, threads_before);
     EXPECT_EQ(wrong, 0) << "every result is the one the button asked for";
     EXPECT_LE(gdi_after, gdi_before + 5);
     EXPECT_LE(user_after, user_before + 5);
@@ -306,6 +321,42 @@ TEST_F(Hardening, AThousandSendsLeaveNothingBehind) {
     // Each send loads 8 pictures; a leak of even one small bitmap or DC per send would add
     // well over the 1 MB allowed for allocator noise.
     EXPECT_LE(private_after, private_before + 1024 * 1024);
+}
+
+TEST_F(Hardening, NoThreadOutlivesTheWindowOrTheLibrary) {
+    const size_t before_load = ThreadCount();
+    ASSERT_GT(before_load, 0u);
+    {
+        LoadedPlugin plugin;
+        ASSERT_TRUE(plugin.loaded());
+        // A row of twenty photos: seven decoded together before the first paint, the others
+        // together as a scroll brings them into view.
+        std::string map, to;
+        for (int i = 0; i < 20; ++i) {
+            const std::string path = plugin.folder() + "\\p" + std::to_string(i) + ".jpg";
+            WriteFileBytes(path, fixtures::PatternJpeg(800, 600, [i](int x, int y) {
+                               return fixtures::Rgb{uint8_t(x + i), uint8_t(y * 2), uint8_t(x ^ y)};
+                           }, 85, i % 2 == 0));
+            map += "k" + std::to_string(i) + "=" + path + "\r\n";
+            to += "k" + std::to_string(i) + " ";
+        }
+        WriteFileBytes(plugin.ini_path(), map);
+        Script().headers = {{"To", to}};
+        const size_t before = ThreadCount();
+        size_t while_up = 0;
+        const SendRun run = SendAnswering(plugin, true, 200, [&](HWND window) {
+            while_up = ThreadCount();
+            for (const ChildInfo& c : ChildrenOf(window))
+                if (c.class_name == "ZvScrollBox") {
+                    SendMessageA(c.hwnd, WM_HSCROLL, SB_RIGHT, 0);
+                    break;
+                }
+        });
+        EXPECT_TRUE(run.seen);
+        EXPECT_EQ(while_up, before + 1) << "the count sees the thread that answers the window";
+        EXPECT_EQ(ThreadCount(), before) << "after the window closed";
+    }
+    EXPECT_EQ(ThreadCount(), before_load) << "after the library was unloaded";
 }
 
 }  // namespace

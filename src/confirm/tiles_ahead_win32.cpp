@@ -1,0 +1,56 @@
+#include "tiles_ahead_win32.h"
+
+#include <algorithm>
+
+#include "../base/parallel_win32.h"
+#include "../pictures/picture_control_win32.h"
+
+namespace zv {
+namespace {
+
+constexpr int kMostThreads = 4;
+int g_threads = 0;  // 0: as many as processors, at most kMostThreads
+
+}  // namespace
+
+int DecodeThreads() { return g_threads > 0 ? g_threads : std::min(ProcessorCount(), kMostThreads); }
+
+void SetDecodeThreads(int threads) { g_threads = threads; }
+
+std::vector<HWND> TilesInView(HWND box, int shift) {
+    std::vector<HWND> tiles;
+    RECT view;
+    GetClientRect(box, &view);
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        // The style, not IsWindowVisible: before its first paint the window is still hidden.
+        if (!PictureControl::From(child) || !(GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE)) continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+        OffsetRect(&r, -shift, 0);
+        RECT overlap;
+        if (IntersectRect(&overlap, &r, &view)) tiles.push_back(child);
+    }
+    return tiles;
+}
+
+void DecodeTilesAhead(const std::vector<HWND>& tiles) {
+    const int threads = DecodeThreads();
+    if (threads <= 1) return;  // each tile decodes in its own paint
+    struct Job {
+        Picture* picture;
+        RECT dest;
+    };
+    std::vector<Job> jobs;
+    for (HWND tile : tiles) {
+        PictureControl* control = PictureControl::From(tile);
+        if (!control) continue;
+        RECT dest;
+        GetClientRect(tile, &dest);  // what the paint draws into
+        if (control->picture().NeedsPreparing(dest)) jobs.push_back({&control->picture(), dest});
+    }
+    if (jobs.size() < 2) return;  // nothing to share out
+    RunInParallel(jobs.size(), threads, [&](size_t i) { jobs[i].picture->PrepareToDraw(jobs[i].dest); });
+}
+
+}  // namespace zv

@@ -1,0 +1,259 @@
+// Decoding ahead of the confirmation window's paints, through the real window class: the
+// tiles a paint is about to draw are decoded together on a few threads, and must look, fail
+// and report exactly as tiles that each decode inside their own paint (one thread).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "confirm/show_address_form_win32.h"
+#include "confirm/tiles_ahead_win32.h"
+#include "picture_fixtures.h"
+#include "pictures/jpeg_image.h"
+#include "pictures/picture_control_win32.h"
+#include "substitute_host.h"
+#include "ui_driver.h"
+
+namespace zv {
+namespace {
+
+using host::ChildInfo;
+using host::ChildrenOf;
+using host::Screenshot;
+using host::WaitUntil;
+
+constexpr char kCaption[] = "zvOvisto - アドレス確認";
+constexpr char kAppTitle[] = "Tile_decoding_tests";
+
+// Photo-like content, different for every seed, so that a tile decoded wrongly shows.
+fixtures::Rgb Texture(int seed, int x, int y) {
+    const int v = (x * (3 + seed) + y * (5 + 2 * seed) + ((x * y) >> (seed % 5))) & 0xFF;
+    return {uint8_t(v), uint8_t((x * 7 + seed * 40) & 0xFF), uint8_t((y * 3 + (x ^ y) * seed) & 0xFF)};
+}
+
+std::string Photo(int seed, bool progressive) {
+    return fixtures::PatternJpeg(640 + seed * 8, 480 - seed * 4, [seed](int x, int y) { return Texture(seed, x, y); },
+                                 85, progressive);
+}
+
+// A progressive file whose second scan is preceded by a second frame header: libjpeg stops
+// with a fatal error there, after the header read at load went well.
+std::string SecondFrameHeader(const std::string& jpeg) {
+    const size_t sof = jpeg.find("\xFF\xC2", 2);
+    const size_t first_scan = jpeg.find("\xFF\xDA", sof);
+    const size_t second_scan = jpeg.find("\xFF\xDA", first_scan + 2);
+    if (sof == std::string::npos || second_scan == std::string::npos) return {};
+    const size_t sof_length = (uint8_t(jpeg[sof + 2]) << 8 | uint8_t(jpeg[sof + 3])) + 2;
+    std::string damaged = jpeg;
+    damaged.insert(second_scan, jpeg.substr(sof, sof_length));
+    return damaged;
+}
+
+class TileDecoding : public ::testing::Test {
+protected:
+    void SetUp() override { folder = host::MakeTempFolder("zvtiles"); }
+    void TearDown() override {
+        SetDecodeThreads(0);
+        host::RemoveFolder(folder);
+    }
+
+    // Writes the file and returns its map line.
+    std::string Entry(const std::string& key, const std::string& name, const std::string& bytes) {
+        fixtures::WriteBytes(folder + "\\" + name, bytes);
+        return Missing(key, name);
+    }
+    std::string Missing(const std::string& key, const std::string& name) { return key + "=" + folder + "\\" + name; }
+    void WriteMap(const std::vector<std::string>& lines) {
+        std::string bytes;
+        for (const std::string& line : lines) bytes += line + "\r\n";
+        fixtures::WriteBytes(map(), bytes);
+    }
+    std::string map() const { return folder + "\\zvOvisto.ini"; }
+
+    std::string folder;
+};
+
+struct SeenWindow {
+    bool shown = false;
+    std::vector<uint32_t> pixels;
+    std::vector<std::string> errors;  // the error boxes' texts, in the order they were closed
+};
+
+// Closes every error box the window shows, then reads the settled window.
+void LookAt(HWND window, SeenWindow& seen) {
+    for (;;) {
+        HWND box = nullptr;
+        WaitUntil([&] { return (box = FindWindowA("#32770", kAppTitle)) != nullptr; }, 1500);
+        if (!box) break;
+        std::string text;
+        for (const ChildInfo& c : ChildrenOf(box))
+            if (c.class_name == "Static" && !c.text.empty()) text = c.text;
+        seen.errors.push_back(text);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        host::WaitForWindowGone(box, 3000);
+    }
+    // Settled: two readings in a row agree.
+    std::vector<uint32_t> last;
+    WaitUntil([&] {
+        const Screenshot shot(window);
+        std::vector<uint32_t> now;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) now.push_back(shot.At(x, y));
+        const bool same = now == last;
+        last = std::move(now);
+        return same;
+    });
+    seen.pixels = last;
+}
+
+// Runs the real window over the map for these headers; `look` runs while it is up, then Cancel.
+int RunWindow(const std::string& map, const std::string& to, const std::string& cc, const std::string& bcc,
+              const std::function<void(HWND)>& look) {
+    TShowAddressForm form;
+    form.SetMapFile(map);
+    int result = 0;
+    {
+        host::Driver driver([&] {
+            HWND window = host::WaitForWindow(kCaption);
+            if (!window) return;
+            look(window);
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+            if (!host::WaitForWindowGone(window, 5000)) PostMessageA(window, WM_CLOSE, 0, 0);
+        });
+        result = form.ConfirmRecipients(to, cc, bcc);
+    }
+    return result;
+}
+
+TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
+    // Three rows of baseline and progressive photos, with damaged ones among the visible
+    // tiles: cut short (shown as far as decoded), fatal in decoding (reported), empty
+    // (reported), missing and not a JPEG (placeholder), and a grey one (quantised).
+    std::vector<std::string> lines;
+    std::string to, cc, bcc;
+    const auto add = [&](std::string& header, const std::string& key, const std::string& name,
+                         const std::string& bytes) {
+        lines.push_back(name == "missing.jpg" ? Missing(key, name) : Entry(key, name, bytes));
+        header += key + " ";
+    };
+    for (int i = 0; i < 12; ++i) {
+        const std::string key = "to" + std::to_string(i) + "@example.jp";
+        switch (i) {
+            case 2: add(to, key, "cut.jpg", Photo(i, false).substr(0, 9000)); break;
+            case 4: add(to, key, "fatal.jpg", SecondFrameHeader(Photo(i, true))); break;
+            case 5: add(to, key, "empty.jpg", ""); break;
+            default: add(to, key, "to" + std::to_string(i) + ".jpg", Photo(i, i % 2 == 1));
+        }
+    }
+    for (int i = 0; i < 8; ++i) {
+        const std::string key = "cc" + std::to_string(i) + "@example.jp";
+        switch (i) {
+            case 1: add(cc, key, "missing.jpg", ""); break;
+            case 3: add(cc, key, "text.jpg", "not a picture"); break;
+            case 6: add(cc, key, "grey.jpg", fixtures::SolidJpeg(300, 200, {90, 90, 90}, 90, true)); break;
+            default: add(cc, key, "cc" + std::to_string(i) + ".jpg", Photo(20 + i, i % 2 == 0));
+        }
+    }
+    for (int i = 0; i < 3; ++i) add(bcc, "bcc" + std::to_string(i) + "@", "bcc" + std::to_string(i) + ".jpg", Photo(40 + i, i == 1));
+    ASSERT_FALSE(SecondFrameHeader(Photo(4, true)).empty());
+    WriteMap(lines);
+
+    // In view: the first seven tiles of each row; of those, 7 + 5 + 3 are JPEG files.
+    const long kJpegsInView = 15;
+    SeenWindow serial, together;
+    long decoded_before_shown = -1;
+    for (auto [threads, seen] : {std::pair{1, &serial}, std::pair{4, &together}}) {
+        SetDecodeThreads(threads);
+        const long before = JpegDecodingsSoFar();
+        RunWindow(map(), to, cc, bcc, [&, threads = threads, seen = seen](HWND window) {
+            if (threads > 1) decoded_before_shown = JpegDecodingsSoFar() - before;
+            seen->shown = true;
+            LookAt(window, *seen);
+        });
+        EXPECT_TRUE(seen->shown) << threads;
+        EXPECT_EQ(JpegDecodingsSoFar() - before, kJpegsInView) << threads << " threads";
+    }
+    EXPECT_EQ(decoded_before_shown, kJpegsInView) << "decoded together before the window showed";
+    ASSERT_FALSE(serial.pixels.empty());
+    EXPECT_TRUE(serial.pixels == together.pixels) << "the same pixels, damaged pictures included";
+    ASSERT_EQ(serial.errors.size(), 2u) << "the fatal and the empty JPEG";
+    for (const std::string& text : serial.errors) EXPECT_EQ(text.rfind("JPEG エラー #", 0), 0u) << text;
+    // Which of two boxes that open together is closed first is up to the driver's timing.
+    std::sort(serial.errors.begin(), serial.errors.end());
+    std::sort(together.errors.begin(), together.errors.end());
+    EXPECT_EQ(serial.errors, together.errors);
+}
+
+HWND RowBox(HWND window, int row) {
+    int n = 0;
+    for (const ChildInfo& c : ChildrenOf(window))
+        if (c.class_name == "ZvScrollBox" && n++ == row) return c.hwnd;
+    return nullptr;
+}
+
+// The tiles of a row's box that show some of themselves in its client area now.
+std::vector<HWND> TilesShownIn(HWND box) {
+    RECT view;
+    GetClientRect(box, &view);
+    std::vector<HWND> shown;
+    for (HWND tile = GetWindow(box, GW_CHILD); tile; tile = GetWindow(tile, GW_HWNDNEXT)) {
+        RECT r, overlap;
+        GetWindowRect(tile, &r);
+        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+        if (IntersectRect(&overlap, &r, &view)) shown.push_back(tile);
+    }
+    return shown;
+}
+
+TEST_F(TileDecoding, OnlyTilesInViewAreDecodedAndEachOnce) {
+    std::vector<std::string> lines;
+    std::string to;
+    for (int i = 0; i < 20; ++i) {
+        const std::string key = "k" + std::to_string(i) + "@example.jp";
+        lines.push_back(Entry(key, "p" + std::to_string(i) + ".jpg", Photo(i, i % 3 == 0)));
+        to += key + " ";
+    }
+    WriteMap(lines);
+    for (int threads : {1, 4}) {
+        SetDecodeThreads(threads);
+        const long start = JpegDecodingsSoFar();
+        const auto decoded = [&] { return JpegDecodingsSoFar() - start; };
+        long first_paint = 0, after_page = 0, after_end = 0, after_back = 0;
+        std::vector<HWND> in_view, newly_in_view;
+        RunWindow(map(), to, "", "", [&](HWND window) {
+            HWND box = RowBox(window, 0);
+            ASSERT_NE(box, nullptr);
+            in_view = TilesShownIn(box);
+            WaitUntil([&] { return decoded() >= long(in_view.size()); });
+            Sleep(200);  // time for a tile out of view to be decoded, were it going to be
+            first_paint = decoded();
+            SendMessageA(box, WM_HSCROLL, SB_PAGERIGHT, 0);
+            for (HWND tile : TilesShownIn(box))
+                if (std::find(in_view.begin(), in_view.end(), tile) == in_view.end()) newly_in_view.push_back(tile);
+            WaitUntil([&] { return decoded() >= first_paint + long(newly_in_view.size()); });
+            Sleep(200);
+            after_page = decoded();
+            SendMessageA(box, WM_HSCROLL, SB_RIGHT, 0);
+            WaitUntil([&] { return decoded() >= 20; });
+            after_end = decoded();
+            SendMessageA(box, WM_HSCROLL, SB_LEFT, 0);
+            Sleep(300);
+            after_back = decoded();
+        });
+        EXPECT_EQ(in_view.size(), 7u) << "seven tiles of a row are in view, the seventh partly";
+        EXPECT_EQ(first_paint, long(in_view.size())) << threads << " threads: only the tiles in view";
+        EXPECT_GT(newly_in_view.size(), 4u);
+        EXPECT_EQ(after_page, first_paint + long(newly_in_view.size())) << threads << " threads";
+        EXPECT_EQ(after_end, 20) << threads << " threads: every tile once, when it comes into view";
+        EXPECT_EQ(after_back, 20) << threads << " threads: nothing decoded again";
+    }
+}
+
+}  // namespace
+}  // namespace zv
