@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "file_system.h"
 #include "handles_win32.h"
 
@@ -14,16 +16,26 @@ public:
         if (!file) return ReadResult::CannotOpen;
         LARGE_INTEGER size;
         if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return ReadResult::ReadError;
-        std::string data(static_cast<size_t>(size.QuadPart), '\0');
-        DWORD done = 0;
-        size_t at = 0;
-        while (at < data.size()) {
-            DWORD want = static_cast<DWORD>(data.size() - at);
-            if (!ReadFile(file.get(), &data[at], want, &done, nullptr)) return ReadResult::ReadError;
-            if (done == 0) break;  // the file shrank while we read it
-            at += done;
-        }
-        data.resize(at);
+        std::string data;
+        bool failed = false;
+        // Read straight into the string's own storage: a picture of several MB is not
+        // zero-filled first only to be overwritten.
+        const auto read_into = [&](char* buffer, size_t capacity) {
+            size_t at = 0;
+            while (at < capacity) {
+                DWORD done = 0;
+                const DWORD want = static_cast<DWORD>(std::min<size_t>(capacity - at, 0x40000000));
+                if (!ReadFile(file.get(), buffer + at, want, &done, nullptr)) {
+                    failed = true;
+                    break;
+                }
+                if (done == 0) break;  // the file shrank while we read it
+                at += done;
+            }
+            return at;
+        };
+        data.resize_and_overwrite(static_cast<size_t>(size.QuadPart), read_into);
+        if (failed) return ReadResult::ReadError;
         bytes.swap(data);
         return ReadResult::Ok;
     }
