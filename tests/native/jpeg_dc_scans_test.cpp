@@ -307,7 +307,7 @@ TEST(JpegDcScanView, KeepsEverySegmentButTheAcScansOfFullRateComponents) {
     }
 }
 
-TEST(JpegDcScanView, TheTilePathDecodesTheViewOnlyAtOneEighth) {
+TEST(JpegDcScanView, TheTilePathGivesTheWholeFilesPixelsAtEachScale) {
     const std::string photo = Photo(720, 960, Progressive());
     ASSERT_TRUE(JpegDcScanView(photo));
     JpegImage jpeg(photo);
@@ -367,6 +367,30 @@ TEST(JpegDcScanView, NoViewForFilesThatDecodeOtherwiseWhole) {
     const std::string damaged = Replaced(first_ac_last, last.start + 10, last.end - last.start - 10, "\x5A");
     EXPECT_FALSE(JpegDcScanView(damaged));
     EXPECT_FALSE(SameDecoding(*Decode(DcOnly(damaged), false), *Decode(damaged, true)));
+
+    // Cr's AC scan moved before its DC scan, and its quantisation table redefined between
+    // them: libjpeg takes a component's table at its first scan, so the whole file uses the
+    // old one, a view without the AC scan the new one.
+    const std::string separate = Photo(
+        96, 64,
+        full_rate(Progressive(JpegColour::kYCbCr, {Scan({0}, 0, 0, 0, 0), Scan({1}, 0, 0, 0, 0), Scan({2}, 0, 0, 0, 0),
+                                                    Scan({0}, 1, 63, 0, 0), Scan({1}, 1, 63, 0, 0),
+                                                    Scan({2}, 1, 63, 0, 0)})));
+    const std::vector<Segment> segments = Segments(separate);
+    size_t cr_dc = 0, cr_ac = 0;
+    for (size_t i = 1; i < segments.size(); ++i) {
+        if (segments[i].marker == 0xDA && segments[i].component == 3) (segments[i].ss == 0 ? cr_dc : cr_ac) = i;
+    }
+    ASSERT_TRUE(cr_dc > 1 && cr_ac > cr_dc && segments[cr_ac - 1].marker == 0xC4 && segments[cr_dc - 1].marker == 0xC4);
+    const size_t moved_start = segments[cr_ac - 1].start, moved_end = segments[cr_ac].end;
+    const std::string table_1 = std::string("\xFF\xDB\x00\x43\x01", 5) + std::string(64, '\x07');
+    const std::string ac_first = separate.substr(0, segments[cr_dc - 1].start) +
+                                 separate.substr(moved_start, moved_end - moved_start) + table_1 +
+                                 separate.substr(segments[cr_dc - 1].start, moved_start - segments[cr_dc - 1].start) +
+                                 separate.substr(moved_end);
+    ASSERT_EQ(Decode(ac_first, true)->code, 0);
+    EXPECT_FALSE(JpegDcScanView(ac_first));
+    EXPECT_FALSE(SameDecoding(*Decode(DcOnly(ac_first), false), *Decode(ac_first, true)));
 }
 
 TEST(JpegDcScanView, DamagedFilesGiveNoViewOrTheSameDecoding) {
