@@ -9,6 +9,8 @@
 
 namespace zv {
 
+class WorkQueue;
+
 class TShowAddressForm {
 public:
     TShowAddressForm();
@@ -28,7 +30,7 @@ private:
     };
 
     void CreateControls();
-    int ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header);
+    int ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header, WorkQueue* decoding);
     void ApplyHeight(int design_height);
     void DecodeVisibleTiles();
     int ShowModal();
