@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <new>
+
 #include "../base/app_error.h"
 #include "../base/code_page.h"
 #include "../base/file_system.h"
@@ -61,6 +64,21 @@ const Hint kHints[] = {{kSpeedButton2, "編集"}, {kSpeedButton1, "置換"}, {kS
 
 constexpr char kNotice[] = "Copyright (C) qorvix";
 
+// Keeps the list from drawing while its rows and the working copy are brought back in step.
+class ListRedrawOff {
+public:
+    explicit ListRedrawOff(HWND list) : list_(list) { SendMessageA(list_, WM_SETREDRAW, FALSE, 0); }
+    ~ListRedrawOff() {
+        SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list_, nullptr, TRUE);
+    }
+    ListRedrawOff(const ListRedrawOff&) = delete;
+    ListRedrawOff& operator=(const ListRedrawOff&) = delete;
+
+private:
+    HWND list_;
+};
+
 }  // namespace
 
 TConfigWindow::TConfigWindow(const std::string& ini_file_name) : ini_file_name_(ini_file_name) {
@@ -81,10 +99,11 @@ void TConfigWindow::CreateControls() {
         LayoutEntry adjusted = entry;
         HWND control = nullptr;
         if (entry.kind == ControlKind::ListBox) {
-            // Owner-drawn from the working copy: the list box never holds the bytes.
+            // Drawn from the working copy, which the list box's text could not give back byte for
+            // byte; the rows hold the text as well, for screen readers, automation and type-ahead.
             control = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
-                                          LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
+                                          LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
                                       Scaled(entry.left, text_height_), Scaled(entry.top, text_height_),
                                       Scaled(entry.width, text_height_), Scaled(entry.height, text_height_), hwnd,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), nullptr, nullptr);
@@ -126,14 +145,18 @@ void TConfigWindow::FormCreate() {
 }
 
 void TConfigWindow::ShowLines() {
-    const int selected = Selected();
-    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+    ListRedrawOff redraw_off(list_);
     SendMessageA(list_, LB_RESETCONTENT, 0, 0);
     SendMessageA(list_, LB_SETITEMHEIGHT, 0, Scaled(kItemHeight, text_height_));
-    for (size_t i = 0; i < lines_.size(); ++i) SendMessageA(list_, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
-    if (selected >= 0 && selected < static_cast<int>(lines_.size())) SendMessageA(list_, LB_SETCURSEL, selected, 0);
-    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list_, nullptr, TRUE);
+    for (size_t i = 0; i < lines_.size(); ++i) InsertRow(static_cast<int>(i), lines_[i]);
+}
+
+void TConfigWindow::InsertRow(int index, const std::string& line) {
+    // The row's text is what the row shows, cut where a text must end: at a NUL.
+    const std::string text(line.c_str(), strnlen(line.c_str(), kMaxShownLine));
+    const LRESULT at = SendMessageA(list_, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                                    reinterpret_cast<LPARAM>(text.c_str()));
+    if (at == LB_ERR || at == LB_ERRSPACE) throw std::bad_alloc();
 }
 
 int TConfigWindow::Selected() const { return static_cast<int>(SendMessageA(list_, LB_GETCURSEL, 0, 0)); }
@@ -188,27 +211,40 @@ bool TConfigWindow::ValidateEntry() {
 
 void TConfigWindow::ActionSaveExecute() {
     const int index = Selected();
-    if (index < 0 || !ValidateEntry()) return;
-    lines_[index] = LineFrom({FieldText(address_), FieldText(file_name_)});
-    ShowLines();
+    if (index < 0 || index >= static_cast<int>(lines_.size()) || !ValidateEntry()) return;
+    std::string line = LineFrom({FieldText(address_), FieldText(file_name_)});
+    {
+        ListRedrawOff redraw_off(list_);
+        // The new row goes in before the old one leaves, so a failure changes nothing.
+        InsertRow(index, line);
+        SendMessageA(list_, LB_DELETESTRING, static_cast<WPARAM>(index + 1), 0);
+        lines_[index] = std::move(line);
+        SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
 }
 
 void TConfigWindow::ActionAddExecute() {
     if (!ValidateEntry()) return;
-    lines_.push_back(LineFrom({FieldText(address_), FieldText(file_name_)}));
-    ShowLines();
+    std::string line = LineFrom({FieldText(address_), FieldText(file_name_)});
+    lines_.reserve(lines_.size() + 1);  // so that once the row is in, the line goes in too
+    ListRedrawOff redraw_off(list_);
+    InsertRow(static_cast<int>(lines_.size()), line);
+    lines_.push_back(std::move(line));
 }
 
 void TConfigWindow::ActionDeleteExecute() {
     const int index = Selected();
-    if (index < 0) return;
+    if (index < 0 || index >= static_cast<int>(lines_.size())) return;
     // Owned by no window, as a question about the list as a whole.
     if (MessageBoxA(nullptr, "選択行を削除します。よろしいですか？", "確認",
                     MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON1 | MB_TASKMODAL) != IDOK)
         return;
-    lines_.erase(lines_.begin() + index);
-    SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    ShowLines();
+    {
+        ListRedrawOff redraw_off(list_);
+        SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageA(list_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+        lines_.erase(lines_.begin() + index);
+    }
 }
 
 void TConfigWindow::ActionOpenFileExecute() {

@@ -27,6 +27,7 @@ private:
     void CreateControls();
     void FormCreate();
     void ShowLines();
+    void InsertRow(int index, const std::string& line);
     int Selected() const;
     std::string FieldText(HWND edit) const;
     bool ValidateEntry();
@@ -47,7 +48,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
     std::string ini_file_name_;
-    MapLines lines_;  // the working copy, byte for byte; the list box only shows it
+    MapLines lines_;  // the working copy, byte for byte; the list's rows are drawn from it
     UniqueWindow window_;
     UniqueFont font_;
     int text_height_ = 12;

@@ -16,6 +16,21 @@ namespace {
 constexpr char kCaption[] = "zvOvisto - 設定";
 // The application title: this executable's name, first letter kept, the rest lower case.
 constexpr char kAppTitle[] = "Settings_window_tests";
+// What a list row shows, and holds as its text, of a longer line.
+constexpr size_t kMaxShownLine = 4095;
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    return text;
+}
+
+// The text a row holds for each line: what the row shows of it.
+std::vector<std::string> Shown(const std::vector<std::string>& lines) {
+    std::vector<std::string> shown;
+    for (const auto& l : lines) shown.push_back(l.substr(0, kMaxShownLine));
+    return shown;
+}
 
 class SettingsWindow : public ::testing::Test {
 protected:
@@ -72,6 +87,24 @@ protected:
         SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     static bool Enabled(HWND w, const char* text) { return IsWindowEnabled(Button(w, text)) != FALSE; }
+    // Every row's text, read as a screen reader does.
+    static std::vector<std::string> ListTexts(HWND list) {
+        std::vector<std::string> texts;
+        const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+            if (length == LB_ERR) {
+                texts.push_back("(no text)");
+                continue;
+            }
+            std::string text(static_cast<size_t>(length) + 1, '\0');
+            const LRESULT got =
+                SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+            text.resize(got == LB_ERR || got > length ? 0 : static_cast<size_t>(got));
+            texts.push_back(text);
+        }
+        return texts;
+    }
     static HWND FocusOf(HWND w) {
         GUITHREADINFO info = {sizeof info};
         GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info);
@@ -162,6 +195,72 @@ TEST_F(SettingsWindow, ReplaceAddAndDeleteChangeTheList) {
         Click(w, "OK");
     });
     EXPECT_EQ(ReadFileBytes(plugin.ini_path()), " c =" + picture + "\r\nd=" + picture + "\r\n");
+}
+
+TEST_F(SettingsWindow, TheListHoldsEachLineAsTextInStepWithTheWorkingCopy) {
+    // ASCII; 太郎 and 表 (trail byte 0x5C) in Shift-JIS; an empty line; a line longer than a row shows.
+    std::vector<std::string> lines = {"ascii=" + picture, "\x91\xBE\x98\x59=C:\\pic\\x.jpg", "\x95\x5C=" + picture, "",
+                                      "long=" + std::string(5000, 'x')};
+    WriteFileBytes(plugin.ini_path(), JoinLines(lines));
+    Run([&](HWND w) {
+        const auto in_step = [&](const char* after) {
+            WaitUntil([&] { return ListTexts(List(w)) == Shown(lines); });
+            EXPECT_EQ(ListTexts(List(w)), Shown(lines)) << "after " << after;
+        };
+        in_step("opening");
+        Type(Address(w), "\x89\xD4\x8E\x71");  // 花子
+        Type(FileName(w), picture);
+        Click(w, "<<");
+        lines.push_back("\x89\xD4\x8E\x71=" + picture);
+        in_step("<<");
+        Select(w, 2);
+        WaitUntil([&] { return Enabled(w, "<"); });
+        Type(Address(w), "\x95\x5C\x8E\xA6");  // 表示
+        Click(w, "<");
+        lines[2] = "\x95\x5C\x8E\xA6=" + picture;
+        in_step("<");
+        EXPECT_EQ(SendMessageA(List(w), LB_GETCURSEL, 0, 0), 2);
+        Select(w, 0);
+        WaitUntil([&] { return SendMessageA(List(w), LB_GETCURSEL, 0, 0) == 0; });
+        Click(w, "×");
+        AnswerBox("確認", IDOK);
+        lines.erase(lines.begin());
+        in_step("×");
+        Click(w, "OK");
+    });
+    EXPECT_EQ(ReadFileBytes(plugin.ini_path()), JoinLines(lines)) << "OK writes the lines the list held, whole";
+}
+
+TEST_F(SettingsWindow, TypingALetterSelectsTheNextLineStartingWithIt) {
+    WriteFileBytes(plugin.ini_path(), JoinLines({"apple=x", "banana=x", "cherry=x", "\x91\xBE\x98\x59=x", "blue=x"}));
+    // Typed one after another into the focused list, posted as the keyboard's characters come.
+    const struct {
+        std::vector<WPARAM> chars;
+        bool sent;
+        int selected;
+    } typed[] = {
+        {{'b'}, false, 1},
+        {{'b'}, false, 4},
+        {{'b'}, false, 1},  // round again
+        {{'C'}, false, 2},  // letter case does not count
+        // 太 as its two bytes, sent straight to the list: posted, they would pass the window's
+        // IsDialogMessageA, which under Wine converts each byte of the character on its own.
+        {{0x91, 0xBE}, true, 3},
+    };
+    Run([&](HWND w) {
+        for (const auto& t : typed) {
+            for (WPARAM c : t.chars) {
+                if (t.sent)
+                    SendMessageA(List(w), WM_CHAR, c, 1);
+                else
+                    PostMessageA(List(w), WM_CHAR, c, 1);
+            }
+            EXPECT_TRUE(WaitUntil([&] { return SendMessageA(List(w), LB_GETCURSEL, 0, 0) == t.selected; }))
+                << "after character " << t.chars[0] << " the selection is " << SendMessageA(List(w), LB_GETCURSEL, 0, 0);
+        }
+        EXPECT_TRUE(WaitUntil([&] { return Enabled(w, ">") && Enabled(w, "<") && Enabled(w, "×"); }));
+        Click(w, "ｷｬﾝｾﾙ");
+    });
 }
 
 TEST_F(SettingsWindow, ValidationMessagesInThePlainBoxMoveTheFocus) {
