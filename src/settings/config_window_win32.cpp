@@ -221,6 +221,7 @@ void TConfigWindow::ActionSaveExecute() {
         lines_[index] = std::move(line);
         SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
+    UpdateActions();
 }
 
 void TConfigWindow::ActionAddExecute() {
@@ -245,6 +246,7 @@ void TConfigWindow::ActionDeleteExecute() {
         SendMessageA(list_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
         lines_.erase(lines_.begin() + index);
     }
+    UpdateActions();
 }
 
 void TConfigWindow::ActionOpenFileExecute() {
@@ -289,6 +291,9 @@ void TConfigWindow::OnCommand(int id, int code) {
     switch (id) {
         case kPictureMap:
             if (code == LBN_DBLCLK) ActionEditExecute();
+            // A selection set from outside comes with this notification and no input after it,
+            // so the idle update alone would leave the actions behind.
+            if (code == LBN_SELCHANGE || code == LBN_SELCANCEL) UpdateActions();
             break;
         case kSpeedButton2: ActionEditExecute(); break;
         case kSpeedButton1: ActionSaveExecute(); break;

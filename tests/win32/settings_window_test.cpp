@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 
+#include "base/handles_win32.h"
 #include "picture_fixtures.h"
 #include "substitute_host.h"
 #include "ui_driver.h"
@@ -18,6 +20,42 @@ constexpr char kCaption[] = "zvOvisto - 設定";
 constexpr char kAppTitle[] = "Settings_window_tests";
 // What a list row shows, and holds as its text, of a longer line.
 constexpr size_t kMaxShownLine = 4095;
+
+// A message-only window of the thread that makes it; WM_APP sent or posted to it runs `call`.
+class CallWindow {
+public:
+    explicit CallWindow(std::function<void()> call) : call_(std::move(call)) {
+        static const ATOM registered = [] {
+            WNDCLASSA wc = {};
+            wc.lpfnWndProc = Proc;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = "ZvTestCallWindow";
+            return RegisterClassA(&wc);
+        }();
+        if (registered)
+            window_.reset(CreateWindowExA(0, "ZvTestCallWindow", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          GetModuleHandleA(nullptr), this));
+    }
+    HWND get() const { return window_.get(); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_NCCREATE)
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
+        auto* self = reinterpret_cast<CallWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (message != WM_APP || !self) return DefWindowProcA(hwnd, message, wparam, lparam);
+        try {
+            self->call_();
+        } catch (...) {
+            ADD_FAILURE() << "an exception in a call window";
+        }
+        return 0;
+    }
+
+    std::function<void()> call_;
+    UniqueWindow window_;
+};
 
 std::string JoinLines(const std::vector<std::string>& lines) {
     std::string text;
@@ -40,6 +78,11 @@ protected:
         picture = plugin.folder() + "\\red.bmp";
         WriteFileBytes(picture, fixtures::SolidBmp(8, 8, {255, 0, 0}));
         bak = plugin.folder() + "\\zvOvisto.bak";
+        // Made on the window's thread, so the window's modal loop dispatches to it.
+        hold_ = std::make_unique<CallWindow>([this] {
+            SendMessageTimeoutA(relay_.load(), WM_APP, 0, 0, SMTO_NORMAL, 10000, nullptr);
+        });
+        ASSERT_TRUE(hold_->get());
     }
 
     // Opens the settings window; `drive` works it and must close it.
@@ -105,6 +148,24 @@ protected:
         }
         return texts;
     }
+    // Runs `check` here, on the driver's thread, while the window's thread waits in a SendMessage
+    // to this thread: it then handles only messages sent to it, so its modal loop takes no step
+    // (and runs no idle update) before `check` returns.
+    void WhileHeld(const std::function<void()>& check) {
+        bool done = false;
+        CallWindow relay([&] {
+            check();
+            done = true;
+        });
+        relay_ = relay.get();
+        PostMessageA(hold_->get(), WM_APP, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // takes the sent call
+            return done;
+        })) << "the window's thread did not call back";
+        relay_ = nullptr;
+    }
     static HWND FocusOf(HWND w) {
         GUITHREADINFO info = {sizeof info};
         GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info);
@@ -128,6 +189,8 @@ protected:
 
     LoadedPlugin plugin;
     std::string picture, bak;
+    std::unique_ptr<CallWindow> hold_;
+    std::atomic<HWND> relay_{nullptr};
 };
 
 TEST_F(SettingsWindow, OkWritesTheWorkingCopyByteForByte) {
@@ -259,6 +322,63 @@ TEST_F(SettingsWindow, TypingALetterSelectsTheNextLineStartingWithIt) {
                 << "after character " << t.chars[0] << " the selection is " << SendMessageA(List(w), LB_GETCURSEL, 0, 0);
         }
         EXPECT_TRUE(WaitUntil([&] { return Enabled(w, ">") && Enabled(w, "<") && Enabled(w, "×"); }));
+        Click(w, "ｷｬﾝｾﾙ");
+    });
+}
+
+TEST_F(SettingsWindow, ActionsFollowTheSelectionAtOnceHoweverItChanges) {
+    WriteFileBytes(plugin.ini_path(), JoinLines({"apple=x", "banana=x", "cherry=x", "damson=x"}));
+    Run([&](HWND w) {
+        HWND list = List(w);
+        // As an accessibility tool does it: the selection, then only the notification.
+        const auto set_from_outside = [&](int index) {
+            SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            SendMessageA(w, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        };
+        const auto actions = [&] { return std::vector<bool>{Enabled(w, ">"), Enabled(w, "<"), Enabled(w, "×")}; };
+        const std::vector<bool> none(3, false), all(3, true);
+        const struct {
+            const char* way;
+            std::function<void()> select;
+            int selected;
+        } ways[] = {
+            {"set from outside", [&] { set_from_outside(1); }, 1},
+            {"a click",
+             [&] {
+                 RECT r = {};
+                 SendMessageA(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r));
+                 const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                 SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+                 SendMessageA(list, WM_LBUTTONUP, 0, at);
+             },
+             2},
+            {"the End key, twice",  // with nothing selected, Wine's list first selects the row with the caret
+             [&] {
+                 for (int i = 0; i < 2; ++i) {
+                     SendMessageA(list, WM_KEYDOWN, VK_END, 1);
+                     SendMessageA(list, WM_KEYUP, VK_END, 0xC0000001);
+                 }
+             },
+             3},
+            {"a typed letter", [&] { SendMessageA(list, WM_CHAR, 'b', 1); }, 1},
+        };
+        for (const auto& way : ways) {
+            WhileHeld([&] {
+                set_from_outside(-1);
+                EXPECT_EQ(actions(), none) << way.way << ": nothing selected";
+                way.select();
+                EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), way.selected) << way.way;
+                EXPECT_EQ(actions(), all) << way.way;
+            });
+        }
+        // What proves the hold: a selection without its notification changes nothing while held...
+        WhileHeld([&] {
+            set_from_outside(-1);
+            SendMessageA(list, LB_SETCURSEL, 1, 0);
+            EXPECT_EQ(actions(), none) << "the idle update ran while the thread was held";
+        });
+        // ...and the idle update catches up once the loop runs.
+        EXPECT_TRUE(WaitUntil([&] { return actions() == all; }));
         Click(w, "ｷｬﾝｾﾙ");
     });
 }
