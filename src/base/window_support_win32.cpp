@@ -118,6 +118,7 @@ TaskWindowsDisabled::~TaskWindowsDisabled() {
 
 void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on_idle) {
     MSG msg;
+    BYTE lead_byte = 0;  // of a double-byte character, held until its second byte comes
     while (!done) {
         if (on_idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             on_idle();
@@ -129,6 +130,24 @@ void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on
             return;
         }
         if (got < 0) return;
+        // A double-byte character comes as two WM_CHARs, lead byte first. Wine's
+        // IsDialogMessageA and DispatchMessageA convert each byte on its own, so a control
+        // would get neither: the two are joined and dispatched as one character. No dialog key
+        // or mnemonic is a double-byte character.
+        if (msg.message == WM_CHAR && (lead_byte || IsDBCSLeadByte(static_cast<BYTE>(msg.wParam)))) {
+            if (!lead_byte) {
+                lead_byte = static_cast<BYTE>(msg.wParam);
+                continue;
+            }
+            const char both[2] = {static_cast<char>(lead_byte), static_cast<char>(msg.wParam)};
+            lead_byte = 0;
+            wchar_t wide = 0;
+            if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, both, 2, &wide, 1) == 1) {
+                msg.wParam = wide;
+                DispatchMessageW(&msg);
+            }
+            continue;
+        }
         if (!IsDialogMessageA(window, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

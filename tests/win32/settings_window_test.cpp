@@ -306,8 +306,10 @@ TEST_F(SettingsWindow, TypingALetterSelectsTheNextLineStartingWithIt) {
         {{'b'}, false, 4},
         {{'b'}, false, 1},  // round again
         {{'C'}, false, 2},  // letter case does not count
-        // 太 as its two bytes, sent straight to the list: posted, they would pass the window's
-        // IsDialogMessageA, which under Wine converts each byte of the character on its own.
+        // 太 as its two bytes, as the keyboard (or the IME through DefWindowProc) posts them, and
+        // sent straight to the list.
+        {{0x91, 0xBE}, false, 3},
+        {{'a'}, false, 0},
         {{0x91, 0xBE}, true, 3},
     };
     Run([&](HWND w) {
@@ -322,6 +324,10 @@ TEST_F(SettingsWindow, TypingALetterSelectsTheNextLineStartingWithIt) {
                 << "after character " << t.chars[0] << " the selection is " << SendMessageA(List(w), LB_GETCURSEL, 0, 0);
         }
         EXPECT_TRUE(WaitUntil([&] { return Enabled(w, ">") && Enabled(w, "<") && Enabled(w, "×"); }));
+        // The same characters typed into an edit field arrive whole.
+        for (WPARAM c : {WPARAM('x'), WPARAM(0x91), WPARAM(0xBE), WPARAM(0x95), WPARAM(0x5C)})
+            PostMessageA(Address(w), WM_CHAR, c, 1);
+        EXPECT_TRUE(WaitUntil([&] { return Text(Address(w)) == "x\x91\xBE\x95\x5C"; })) << Text(Address(w));
         Click(w, "ｷｬﾝｾﾙ");
     });
 }
