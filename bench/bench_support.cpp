@@ -4,6 +4,8 @@
 #include <cctype>
 #include <csetjmp>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 #include <jpeglib.h>
 
@@ -138,6 +140,19 @@ double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     const size_t n = v.size();
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+bool ParseArguments(int argc, char** argv, const char* program, int& rounds, std::vector<std::string>& folders) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--rounds" || arg == "-r") && i + 1 < argc)
+            rounds = std::max(1, std::atoi(argv[++i]));
+        else
+            folders.push_back(arg);
+    }
+    if (!folders.empty() && folders.size() <= 2) return true;
+    std::fprintf(stderr, "usage: %s [--rounds R] FOLDER [PROGRESSIVE_FOLDER]\n", program);
+    return false;
 }
 
 }  // namespace bench

@@ -34,4 +34,7 @@ int DecodeFloor(const std::vector<Photo>& photos, std::vector<unsigned char>& fi
 
 double Median(std::vector<double> v);
 
+// [--rounds R] FOLDER [PROGRESSIVE_FOLDER]; prints the usage and returns false when they are not.
+bool ParseArguments(int argc, char** argv, const char* program, int& rounds, std::vector<std::string>& folders);
+
 }  // namespace bench

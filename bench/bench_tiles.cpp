@@ -209,17 +209,7 @@ int BenchFolder(const char* label, const std::string& folder, int rounds, bool p
 int main(int argc, char** argv) {
     int rounds = 3;
     std::vector<std::string> folders;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if ((arg == "--rounds" || arg == "-r") && i + 1 < argc)
-            rounds = std::max(1, std::atoi(argv[++i]));
-        else
-            folders.push_back(arg);
-    }
-    if (folders.empty() || folders.size() > 2) {
-        std::fprintf(stderr, "usage: bench_tiles [--rounds R] FOLDER [PROGRESSIVE_FOLDER]\n");
-        return 2;
-    }
+    if (!bench::ParseArguments(argc, argv, "bench_tiles", rounds, folders)) return 2;
     zv::InitPictureSupport();
     const Tile tile;
     std::printf("bench_tiles: tile %d x %d, %d rounds per mode, modes alternating; ratios of best times\n",

@@ -205,17 +205,7 @@ int BenchFolder(const char* label, const std::string& folder, int rounds) {
 int main(int argc, char** argv) {
     int rounds = 3;
     std::vector<std::string> folders;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if ((arg == "--rounds" || arg == "-r") && i + 1 < argc)
-            rounds = std::max(1, std::atoi(argv[++i]));
-        else
-            folders.push_back(arg);
-    }
-    if (folders.empty() || folders.size() > 2) {
-        std::fprintf(stderr, "usage: bench_window [--rounds R] FOLDER [PROGRESSIVE_FOLDER]\n");
-        return 2;
-    }
+    if (!bench::ParseArguments(argc, argv, "bench_window", rounds, folders)) return 2;
     std::printf("bench_window: the confirmation window through zvOvisto.dll, %d rounds per mode\n", rounds);
     std::fflush(stdout);
     int failures = BenchFolder("baseline", folders[0], rounds);
