@@ -2,12 +2,9 @@
 
 #include <commctrl.h>
 
-#include <functional>
-#include <optional>
 #include <vector>
 
 #include "../base/app_error.h"
-#include "../base/parallel_win32.h"
 #include "../base/code_page.h"
 #include "../base/file_system.h"
 #include "../base/layout.h"
@@ -78,8 +75,7 @@ void TShowAddressForm::CreateControls() {
     if (tooltip_) SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 800);  // lets CR LF break the line
 }
 
-int TShowAddressForm::ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header,
-                                           WorkQueue* decoding) {
+int TShowAddressForm::ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header) {
     const std::vector<TileFill> tiles = MatchingTiles(map, header, SystemCodePage());
     RECT first;
     GetWindowRect(row.first_tile, &first);
@@ -92,9 +88,6 @@ int TShowAddressForm::ShowMatchingPictures(const Row& row, const MapLines& map, 
         PictureControl* control = PictureControl::From(tile);
         LoadPictureOrPlaceholder(control->picture(), fill.path);
         control->Changed();
-        // A tile the first paint will show is decoded meanwhile, while this thread loads on.
-        std::function<void()> decode;
-        if (decoding && TileInView(row.box, tile) && DecodeJobFor(tile, decode)) decoding->Add(std::move(decode));
         ++n;
     }
     if (n > 0) ScrollBox::From(row.box)->SetContentWidth((width + kTileGap) * (n - 1) + width);
@@ -121,15 +114,9 @@ int TShowAddressForm::ConfirmRecipients(const std::string& to, const std::string
     } catch (const AppError&) {
         map.clear();  // a missing or unreadable map is an empty one
     }
-    // Its jobs decode the pictures of tiles, which live as long as the window; the queue, local
-    // to this call, is finished before it returns, also when it leaves by an exception.
-    std::optional<WorkQueue> decoding;
-    if (DecodeThreads() > 1) decoding.emplace(DecodeThreads());
-    WorkQueue* queue = decoding ? &*decoding : nullptr;
-    const int a = ShowMatchingPictures(to_, map, to, queue);
-    const int b = ShowMatchingPictures(cc_, map, cc, queue);
-    const int c = ShowMatchingPictures(bcc_, map, bcc, queue);
-    if (decoding) decoding->Finish();
+    const int a = ShowMatchingPictures(to_, map, to);
+    const int b = ShowMatchingPictures(cc_, map, cc);
+    const int c = ShowMatchingPictures(bcc_, map, bcc);
     if (a == 0 && b == 0 && c == 0) return 1;
     const RowsInUse rows = ShrinkToRows(a, b, c);
     ApplyHeight(rows.client_height);

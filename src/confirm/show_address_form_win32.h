@@ -9,8 +9,6 @@
 
 namespace zv {
 
-class WorkQueue;
-
 class TShowAddressForm {
 public:
     TShowAddressForm();
@@ -30,7 +28,7 @@ private:
     };
 
     void CreateControls();
-    int ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header, WorkQueue* decoding);
+    int ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header);
     void ApplyHeight(int design_height);
     void DecodeVisibleTiles();
     int ShowModal();

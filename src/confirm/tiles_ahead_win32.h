@@ -4,7 +4,6 @@
 // the decoding errors they report after the paint, stay as if each had decoded while painting.
 #include <windows.h>
 
-#include <functional>
 #include <vector>
 
 namespace zv {
@@ -12,11 +11,6 @@ namespace zv {
 // The picture tiles of a scroll box that lie (partly) in its client area once the box is
 // scrolled by `shift` pixels to the left of where the tiles are now.
 std::vector<HWND> TilesInView(HWND box, int shift);
-bool TileInView(HWND box, HWND tile, int shift = 0);
-
-// Whether the tile's picture still has to be decoded for its paint; then `job` is what
-// decodes it, safe to run on another thread while nothing else touches that picture.
-bool DecodeJobFor(HWND tile, std::function<void()>& job);
 
 // Decodes what these tiles need for their next paint, on up to DecodeThreads() threads.
 void DecodeTilesAhead(const std::vector<HWND>& tiles);
