@@ -52,7 +52,7 @@ void ScrollBox::ScrollTo(int position) {
     if (position > limit) position = limit;
     if (position < 0) position = 0;
     if (position == position_) return;
-    DecodeTilesAhead(TilesInView(hwnd_, position - position_));
+    DecodeTilesAheadInView(hwnd_, position - position_);
     ScrollWindowEx(hwnd_, position_ - position, 0, nullptr, nullptr, nullptr, nullptr,
                    SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
     position_ = position;

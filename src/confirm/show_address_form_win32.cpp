@@ -126,19 +126,23 @@ int TShowAddressForm::ConfirmRecipients(const std::string& to, const std::string
     return ShowModal();
 }
 
-void TShowAddressForm::DecodeVisibleTiles() {
+void TShowAddressForm::DecodeVisibleTiles() noexcept {
     RECT client;
     GetClientRect(window_.get(), &client);
-    std::vector<HWND> tiles;
-    for (const Row* row : {&to_, &cc_, &bcc_}) {
-        RECT box, overlap;
-        GetWindowRect(row->box, &box);
-        MapWindowPoints(nullptr, window_.get(), reinterpret_cast<POINT*>(&box), 2);
-        if (!IntersectRect(&overlap, &box, &client)) continue;  // a row below the shortened window
-        const std::vector<HWND> in_view = TilesInView(row->box, 0);
-        tiles.insert(tiles.end(), in_view.begin(), in_view.end());
+    try {
+        std::vector<HWND> tiles;
+        for (const Row* row : {&to_, &cc_, &bcc_}) {
+            RECT box, overlap;
+            GetWindowRect(row->box, &box);
+            MapWindowPoints(nullptr, window_.get(), reinterpret_cast<POINT*>(&box), 2);
+            if (!IntersectRect(&overlap, &box, &client)) continue;  // a row below the shortened window
+            const std::vector<HWND> in_view = TilesInView(row->box, 0);
+            tiles.insert(tiles.end(), in_view.begin(), in_view.end());
+        }
+        DecodeTilesAhead(tiles);
+    } catch (...) {
+        // Decoding ahead only saves time: the window must show all the same.
     }
-    DecodeTilesAhead(tiles);
 }
 
 int TShowAddressForm::ShowModal() {

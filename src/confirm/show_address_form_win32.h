@@ -30,7 +30,7 @@ private:
     void CreateControls();
     int ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header);
     void ApplyHeight(int design_height);
-    void DecodeVisibleTiles();
+    void DecodeVisibleTiles() noexcept;
     int ShowModal();
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

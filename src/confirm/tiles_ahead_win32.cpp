@@ -34,23 +34,35 @@ std::vector<HWND> TilesInView(HWND box, int shift) {
     return tiles;
 }
 
-void DecodeTilesAhead(const std::vector<HWND>& tiles) {
+void DecodeTilesAhead(const std::vector<HWND>& tiles) noexcept {
     const int threads = DecodeThreads();
     if (threads <= 1) return;  // each tile decodes in its own paint
     struct Job {
         Picture* picture;
         RECT dest;
     };
-    std::vector<Job> jobs;
-    for (HWND tile : tiles) {
-        PictureControl* control = PictureControl::From(tile);
-        if (!control) continue;
-        RECT dest;
-        GetClientRect(tile, &dest);  // what the paint draws into
-        if (control->picture().NeedsPreparing(dest)) jobs.push_back({&control->picture(), dest});
+    try {
+        std::vector<Job> jobs;
+        for (HWND tile : tiles) {
+            PictureControl* control = PictureControl::From(tile);
+            if (!control) continue;
+            RECT dest;
+            GetClientRect(tile, &dest);  // what the paint draws into
+            if (control->picture().NeedsPreparing(dest)) jobs.push_back({&control->picture(), dest});
+        }
+        if (jobs.size() < 2) return;  // nothing to share out
+        RunInParallel(jobs.size(), threads, [&](size_t i) { jobs[i].picture->PrepareToDraw(jobs[i].dest); });
+    } catch (...) {
+        // Left to the paints.
     }
-    if (jobs.size() < 2) return;  // nothing to share out
-    RunInParallel(jobs.size(), threads, [&](size_t i) { jobs[i].picture->PrepareToDraw(jobs[i].dest); });
+}
+
+void DecodeTilesAheadInView(HWND box, int shift) noexcept {
+    try {
+        DecodeTilesAhead(TilesInView(box, shift));
+    } catch (...) {
+        // Left to the paints.
+    }
 }
 
 }  // namespace zv

@@ -13,10 +13,14 @@ namespace zv {
 std::vector<HWND> TilesInView(HWND box, int shift);
 
 // Decodes what these tiles need for their next paint, on up to DecodeThreads() threads.
-void DecodeTilesAhead(const std::vector<HWND>& tiles);
+// Never fails: decoding ahead only saves time, and whatever it leaves undone (out of memory,
+// no thread) each tile still decodes in its own paint.
+void DecodeTilesAhead(const std::vector<HWND>& tiles) noexcept;
+// The same for the tiles of a scroll box in view after a scroll by `shift` (see TilesInView).
+void DecodeTilesAheadInView(HWND box, int shift) noexcept;
 
-// As many threads as processors, at most 4. The benchmark and the tests set 1 to compare
-// with decoding inside each tile's paint; 0 restores the default.
+// As many threads as processors, at most 4. The tests set 1 to compare with decoding inside
+// each tile's paint; 0 restores the default.
 int DecodeThreads();
 void SetDecodeThreads(int threads);
 
