@@ -56,5 +56,7 @@ void AddHint(HWND hints, HWND owner, HWND control, const std::string& text);
 void SetClientSize(HWND window, int width, int height);
 // Centres the window on the primary screen.
 void CentreOnScreen(HWND window);
+// A child's rectangle in its parent's client coordinates.
+RECT RectIn(HWND child, HWND parent);
 
 }  // namespace zv

@@ -100,9 +100,7 @@ void TShowAddressForm::ApplyHeight(int design_height) {
     // The buttons keep their distance from the bottom edge.
     const int from_bottom = Scaled(kClientHeight, text_height_) - Scaled(kButtonTop, text_height_);
     for (HWND button : {send_button_, cancel_button_}) {
-        RECT r;
-        GetWindowRect(button, &r);
-        MapWindowPoints(nullptr, window_.get(), reinterpret_cast<POINT*>(&r), 2);
+        const RECT r = RectIn(button, window_.get());
         SetWindowPos(button, HWND_TOP, r.left, height - from_bottom, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
@@ -132,9 +130,8 @@ void TShowAddressForm::DecodeVisibleTiles() noexcept {
     try {
         std::vector<HWND> tiles;
         for (const Row* row : {&to_, &cc_, &bcc_}) {
-            RECT box, overlap;
-            GetWindowRect(row->box, &box);
-            MapWindowPoints(nullptr, window_.get(), reinterpret_cast<POINT*>(&box), 2);
+            const RECT box = RectIn(row->box, window_.get());
+            RECT overlap;
             if (!IntersectRect(&overlap, &box, &client)) continue;  // a row below the shortened window
             const std::vector<HWND> in_view = TilesInView(row->box, 0);
             tiles.insert(tiles.end(), in_view.begin(), in_view.end());

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "../base/parallel_win32.h"
+#include "../base/window_support_win32.h"
 #include "../pictures/picture_control_win32.h"
 
 namespace zv {
@@ -24,9 +25,7 @@ std::vector<HWND> TilesInView(HWND box, int shift) {
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         // The style, not IsWindowVisible: before its first paint the window is still hidden.
         if (!PictureControl::From(child) || !(GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE)) continue;
-        RECT r;
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+        RECT r = RectIn(child, box);
         OffsetRect(&r, -shift, 0);
         RECT overlap;
         if (IntersectRect(&overlap, &r, &view)) tiles.push_back(child);

@@ -48,13 +48,6 @@ struct Pane {
 
 Pane* PaneOf(HWND dialog) { return reinterpret_cast<Pane*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
-RECT RectIn(HWND child, HWND parent) {
-    RECT r = {};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 // The pane keeps its width at the dialog's right edge, right of the standard controls'
 // place (stc32), and spans the dialog's height. A sizeable dialog widens the standard
 // controls but need not widen stc32, so its right edge alone would let them cover the pane.
