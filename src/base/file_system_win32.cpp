@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <algorithm>
-
 #include "file_system.h"
 #include "handles_win32.h"
 
@@ -29,7 +27,7 @@ public:
             size_t at = 0;
             while (at < capacity) {
                 DWORD done = 0;
-                const DWORD want = static_cast<DWORD>(std::min<size_t>(capacity - at, 0x40000000));
+                const DWORD want = static_cast<DWORD>(capacity - at);  // at most 0x7FFFFFFF, checked above
                 if (!ReadFile(file.get(), buffer + at, want, &done, nullptr)) {
                     failed = true;
                     break;

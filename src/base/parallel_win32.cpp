@@ -53,19 +53,16 @@ void RunInParallel(size_t count, int threads, const std::function<void(size_t)>&
     batch.count = count;
     const size_t helpers = std::min<size_t>(count, static_cast<size_t>(std::max(threads, 1))) - (count ? 1 : 0);
     std::vector<UniqueHandle> started;
-    std::vector<HANDLE> waits;
     // Reserved before any thread starts: nothing may throw while one runs on `batch`.
     started.reserve(helpers);
-    waits.reserve(helpers);
     for (size_t i = 0; i < helpers; ++i) {
         // A thread that cannot be made only means fewer hands.
         UniqueHandle thread(CreateThread(nullptr, 0, Worker, &batch, 0, nullptr));
         if (!thread) break;
-        waits.push_back(thread.get());
         started.push_back(std::move(thread));
     }
     batch.Work();
-    if (!waits.empty()) WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), TRUE, INFINITE);
+    for (const UniqueHandle& thread : started) WaitForSingleObject(thread.get(), INFINITE);
 }
 
 }  // namespace zv
