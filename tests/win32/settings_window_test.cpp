@@ -240,8 +240,10 @@ TEST_F(SettingsWindow, ReplaceAddAndDeleteChangeTheList) {
         Type(Address(w), " c ");  // stored with its blanks
         Type(FileName(w), picture);
         Click(w, "<");
-        EXPECT_TRUE(WaitUntil([&] { return Enabled(w, "<"); }));
+        // The click is posted; wait for its effect before the next text goes into the field.
+        EXPECT_TRUE(WaitUntil([&] { return ListTexts(List(w)) == std::vector<std::string>{"a=" + picture, " c =" + picture}; }));
         EXPECT_EQ(SendMessageA(List(w), LB_GETCURSEL, 0, 0), 1) << "the replaced row stays selected";
+        EXPECT_TRUE(Enabled(w, "<"));
         Type(Address(w), "d");
         Click(w, "<<");
         EXPECT_TRUE(WaitUntil([&] { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 3; }));
