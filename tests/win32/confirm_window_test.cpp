@@ -308,15 +308,9 @@ TEST_F(ConfirmWindow, AJpegThatFailsToDecodeIsReportedOnceInTheErrorBox) {
     std::string text;
     Send(
         [&](HWND) {
-            for (;;) {
-                HWND box = nullptr;
-                WaitUntil([&] { return (box = FindWindowA("#32770", title.c_str())) != nullptr; }, boxes ? 1500 : 5000);
-                if (!box) break;
+            while (HWND box = WaitForMessageBox(title.c_str(), boxes ? 1500 : 5000)) {
                 ++boxes;
-                for (const ChildInfo& c : ChildrenOf(box))
-                    if (c.class_name == "Static" && !c.text.empty()) text = c.text;
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                WaitForWindowGone(box, 3000);
+                text = AnswerMessageBox(box, IDOK);
             }
         },
         [](HWND w) { Click(w, "送信"); });

@@ -128,16 +128,7 @@ SendRun SendAnswering(const LoadedPlugin& plugin, bool press_send, int settle_ms
             const DWORD start = GetTickCount();
             // Answer error boxes while the tiles paint.
             while (GetTickCount() - start < static_cast<DWORD>(settle_ms)) {
-                HWND box = FindWindowA("#32770", kAppTitle);
-                if (box) {
-                    std::string text;
-                    for (const ChildInfo& c : ChildrenOf(box))
-                        if (c.class_name == "Static" && !c.text.empty()) text = c.text;
-                    run.boxes.push_back(text);
-                    PostMessageA(box, WM_COMMAND, IDOK, 0);
-                    WaitForWindowGone(box, 3000);
-                }
-                Sleep(20);
+                if (HWND box = WaitForMessageBox(kAppTitle, 20)) run.boxes.push_back(AnswerMessageBox(box, IDOK));
             }
             if (look) look(window);
             PostMessageA(ChildWithText(window, press_send ? "送信" : "ｷｬﾝｾﾙ").hwnd, BM_CLICK, 0, 0);

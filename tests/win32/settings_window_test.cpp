@@ -172,19 +172,9 @@ protected:
         return info.hwndFocus;
     }
     // Waits for a box with this caption (other than `except`), returns its text and presses `button`.
-    static std::string AnswerBox(const char* caption, int button, HWND except = nullptr) {
-        HWND box = nullptr;
-        WaitUntil([&] {
-            box = FindWindowA(nullptr, caption);
-            return box && box != except && IsWindowVisible(box);
-        });
-        if (!box || box == except) return "(no box)";
-        std::string text;
-        for (const ChildInfo& c : ChildrenOf(box))
-            if (lstrcmpiA(c.class_name.c_str(), "Static") == 0 && !c.text.empty()) text = c.text;
-        PostMessageA(box, WM_COMMAND, button, 0);
-        WaitForWindowGone(box, 3000);
-        return text;
+    static std::string AnswerBox(const char* caption, int button) {
+        HWND box = WaitForMessageBox(caption);
+        return box ? AnswerMessageBox(box, button) : "(no box)";
     }
 
     LoadedPlugin plugin;
@@ -409,7 +399,7 @@ TEST_F(SettingsWindow, ValidationMessagesInThePlainBoxMoveTheFocus) {
             Type(FileName(w), c.file);
             SetForegroundWindow(w);
             Click(w, "<<");
-            EXPECT_EQ(AnswerBox(kAppTitle, IDOK, w), c.message);
+            EXPECT_EQ(AnswerBox(kAppTitle, IDOK), c.message);
             EXPECT_TRUE(WaitUntil([&] { return FocusOf(w) == (c.focus_on_address ? Address(w) : FileName(w)); }))
                 << c.message;
         }
@@ -466,7 +456,7 @@ TEST_F(SettingsWindow, CheckReportsInThePlainBox) {
     std::string report;
     Run([&](HWND w) {
         Click(w, "チェック");
-        report = AnswerBox(kAppTitle, IDOK, w);
+        report = AnswerBox(kAppTitle, IDOK);
         Click(w, "ｷｬﾝｾﾙ");
     });
     EXPECT_EQ(report, "アドレス taro.yamada が使用されることはありません。");
@@ -493,7 +483,7 @@ TEST_F(SettingsWindow, AMapHeldOpenOpensEmptyAndOkReportsTheCreationError) {
     Run([&](HWND w) {
         count = static_cast<int>(SendMessageA(List(w), LB_GETCOUNT, 0, 0));
         Click(w, "OK");
-        error = AnswerBox(kAppTitle, IDOK, w);
+        error = AnswerBox(kAppTitle, IDOK);
     });
     CloseHandle(other);
     EXPECT_EQ(count, 0) << "an unreadable map opens as an empty list";

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -83,25 +84,33 @@ struct SeenWindow {
     bool shown = false;
     std::vector<uint32_t> pixels;
     std::vector<std::string> errors;  // the error boxes' texts, in the order they were closed
+    int width = 0;
+    bool settled = false;  // two readings in a row agreed before the timeout
 };
+
+// Where two readings of the same window differ, for the failure's message.
+std::string WhereTheyDiffer(const SeenWindow& a, const SeenWindow& b) {
+    if (a.pixels.size() != b.pixels.size() || a.width <= 0) return "readings of different sizes";
+    int count = 0, left = a.width, top = INT_MAX, right = -1, bottom = -1;
+    for (size_t i = 0; i < a.pixels.size(); ++i) {
+        if (a.pixels[i] == b.pixels[i]) continue;
+        const int x = static_cast<int>(i % a.width), y = static_cast<int>(i / a.width);
+        ++count;
+        left = std::min(left, x), top = std::min(top, y), right = std::max(right, x), bottom = std::max(bottom, y);
+    }
+    return std::to_string(count) + " pixels differ within (" + std::to_string(left) + "," + std::to_string(top) +
+           ")-(" + std::to_string(right) + "," + std::to_string(bottom) + "); settled: " + std::to_string(a.settled) +
+           ", " + std::to_string(b.settled);
+}
 
 // Closes every error box the window shows, then reads the settled window.
 void LookAt(HWND window, SeenWindow& seen) {
-    for (;;) {
-        HWND box = nullptr;
-        WaitUntil([&] { return (box = FindWindowA("#32770", kAppTitle)) != nullptr; }, 1500);
-        if (!box) break;
-        std::string text;
-        for (const ChildInfo& c : ChildrenOf(box))
-            if (c.class_name == "Static" && !c.text.empty()) text = c.text;
-        seen.errors.push_back(text);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        host::WaitForWindowGone(box, 3000);
-    }
+    while (HWND box = host::WaitForMessageBox(kAppTitle, 1500)) seen.errors.push_back(host::AnswerMessageBox(box, IDOK));
     // Settled: two readings in a row agree.
     std::vector<uint32_t> last;
-    WaitUntil([&] {
+    seen.settled = WaitUntil([&] {
         const Screenshot shot(window);
+        seen.width = shot.width();
         std::vector<uint32_t> now;
         for (int y = 0; y < shot.height(); ++y)
             for (int x = 0; x < shot.width(); ++x) now.push_back(shot.At(x, y));
@@ -181,7 +190,8 @@ TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
     }
     EXPECT_EQ(decoded_before_shown, kJpegsInView) << "decoded together before the window showed";
     ASSERT_FALSE(serial.pixels.empty());
-    EXPECT_TRUE(serial.pixels == together.pixels) << "the same pixels, damaged pictures included";
+    EXPECT_TRUE(serial.pixels == together.pixels)
+        << "the same pixels, damaged pictures included: " << WhereTheyDiffer(serial, together);
     ASSERT_EQ(serial.errors.size(), 2u) << "the fatal and the empty JPEG";
     for (const std::string& text : serial.errors) EXPECT_EQ(text.rfind("JPEG エラー #", 0), 0u) << text;
     // Which of two boxes that open together is closed first is up to the driver's timing.

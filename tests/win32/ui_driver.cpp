@@ -26,6 +26,45 @@ bool WaitForWindowGone(HWND window, int timeout_ms) {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout_ms);
 }
 
+namespace {
+std::string MessageBoxText(HWND box) {
+    std::string text;
+    for (const ChildInfo& c : ChildrenOf(box))
+        if (lstrcmpiA(c.class_name.c_str(), "Static") == 0 && !c.text.empty()) text = c.text;
+    return text;
+}
+}  // namespace
+
+HWND WaitForMessageBox(const char* caption, int timeout_ms) {
+    // Any top-level window with the caption, in any case as FindWindow matches it: the
+    // system's box or the plug-in's plain one.
+    struct Search {
+        const char* caption;
+        HWND box;
+        static BOOL CALLBACK One(HWND window, LPARAM param) {
+            auto* s = reinterpret_cast<Search*>(param);
+            char text[256] = {};
+            GetWindowTextA(window, text, sizeof text);
+            if (lstrcmpiA(text, s->caption) != 0 || !IsWindowVisible(window) || MessageBoxText(window).empty()) return TRUE;
+            s->box = window;
+            return FALSE;
+        }
+    } search{caption, nullptr};
+    WaitUntil([&] {
+        search.box = nullptr;
+        EnumWindows(Search::One, reinterpret_cast<LPARAM>(&search));
+        return search.box != nullptr;
+    }, timeout_ms);
+    return search.box;
+}
+
+std::string AnswerMessageBox(HWND box, int button) {
+    const std::string text = MessageBoxText(box);
+    PostMessageA(box, WM_COMMAND, button, 0);
+    WaitForWindowGone(box, 3000);
+    return text;
+}
+
 std::vector<ChildInfo> ChildrenOf(HWND window) {
     struct Context {
         HWND top;

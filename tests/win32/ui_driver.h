@@ -24,6 +24,13 @@ HWND WaitForWindow(const char* caption, int timeout_ms = 10000);
 // Waits until the window is gone.
 bool WaitForWindowGone(HWND window, int timeout_ms = 10000);
 
+// Waits for a message box with this caption that is shown and holds its text; null after the
+// timeout. A box found while it is still being built has neither, and an answer posted to it
+// then closes it unread.
+HWND WaitForMessageBox(const char* caption, int timeout_ms = 5000);
+// Reads the box's text, answers it with `button` and waits until it is gone; the text.
+std::string AnswerMessageBox(HWND box, int button);
+
 std::vector<ChildInfo> ChildrenOf(HWND window);
 // The first child with this text, or one with every field empty.
 ChildInfo ChildWithText(HWND window, const std::string& text);
