@@ -171,7 +171,7 @@ protected:
         GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info);
         return info.hwndFocus;
     }
-    // Waits for a box with this caption (other than `except`), returns its text and presses `button`.
+    // Waits for a box with this caption, returns its text and presses `button`.
     static std::string AnswerBox(const char* caption, int button) {
         HWND box = WaitForMessageBox(caption);
         return box ? AnswerMessageBox(box, button) : "(no box)";
@@ -185,8 +185,8 @@ protected:
 
 TEST_F(SettingsWindow, OkWritesTheWorkingCopyByteForByte) {
     // A byte-order mark, Shift-JIS keys (one with a 0x5C trail byte) and a lone lead byte.
-    const std::string lines[] = {"\xEF\xBB\xBFtaro=C:\\a.jpg", "\x95\x5C\x8E\xA6=C:\\\x95\x5C.jpg", "odd\x82=x",
-                                 "no equals", "last=C:\\b.jpg"};
+    const std::vector<std::string> lines = {"\xEF\xBB\xBFtaro=C:\\a.jpg", "\x95\x5C\x8E\xA6=C:\\\x95\x5C.jpg",
+                                            "odd\x82=x", "no equals", "last=C:\\b.jpg"};
     std::string original;
     for (const auto& l : lines) original += l + "\n";  // LF only: OK writes CR LF
     WriteFileBytes(plugin.ini_path(), original);
@@ -197,9 +197,7 @@ TEST_F(SettingsWindow, OkWritesTheWorkingCopyByteForByte) {
         Click(w, "OK");
     }), 1);
     EXPECT_EQ(count, 5);
-    std::string expected;
-    for (const auto& l : lines) expected += l + "\r\n";
-    EXPECT_EQ(ReadFileBytes(plugin.ini_path()), expected);
+    EXPECT_EQ(ReadFileBytes(plugin.ini_path()), JoinLines(lines));
     EXPECT_EQ(ReadFileBytes(bak), original);
 }
 
@@ -231,7 +229,8 @@ TEST_F(SettingsWindow, ReplaceAddAndDeleteChangeTheList) {
         Type(FileName(w), picture);
         Click(w, "<");
         // The click is posted; wait for its effect before the next text goes into the field.
-        EXPECT_TRUE(WaitUntil([&] { return ListTexts(List(w)) == std::vector<std::string>{"a=" + picture, " c =" + picture}; }));
+        const std::vector<std::string> replaced = {"a=" + picture, " c =" + picture};
+        EXPECT_TRUE(WaitUntil([&] { return ListTexts(List(w)) == replaced; }));
         EXPECT_EQ(SendMessageA(List(w), LB_GETCURSEL, 0, 0), 1) << "the replaced row stays selected";
         EXPECT_TRUE(Enabled(w, "<"));
         Type(Address(w), "d");

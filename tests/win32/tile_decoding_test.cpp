@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/window_support_win32.h"
 #include "confirm/show_address_form_win32.h"
 #include "confirm/tiles_ahead_win32.h"
 #include "picture_fixtures.h"
@@ -213,9 +214,8 @@ std::vector<HWND> TilesShownIn(HWND box) {
     GetClientRect(box, &view);
     std::vector<HWND> shown;
     for (HWND tile = GetWindow(box, GW_CHILD); tile; tile = GetWindow(tile, GW_HWNDNEXT)) {
-        RECT r, overlap;
-        GetWindowRect(tile, &r);
-        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+        const RECT r = RectIn(tile, box);
+        RECT overlap;
         if (IntersectRect(&overlap, &r, &view)) shown.push_back(tile);
     }
     return shown;
