@@ -21,6 +21,7 @@
 #include "fuzz_check.h"
 #include "pictures/jpeg_dc_scans.h"
 #include "pictures/jpeg_image.h"
+#include "pictures/jpeg_scratch.h"
 
 namespace {
 
@@ -47,9 +48,9 @@ void UseDecoded(const zv::DecodedJpeg& d, const zv::JpegImage& jpeg, int dest_wi
 struct Decoding {
     int code = 0;
     ZvJpegImage image{};
-    Decoding(const std::string& bytes, int quantize, int smoothing) {
+    Decoding(const std::string& bytes, int quantize, int smoothing, ZvJpegScratch* scratch = nullptr) {
         code = zv_jpeg_decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 1, quantize,
-                              smoothing, &image);
+                              smoothing, scratch, &image);
     }
     Decoding(const Decoding&) = delete;
     Decoding& operator=(const Decoding&) = delete;
@@ -68,7 +69,9 @@ void CheckSameDecoding(const Decoding& view, const Decoding& whole) {
 }
 
 // The view, where there is one, against the whole file at 1/8: the same pixels, rows and error,
-// in colour and (for every other input, to keep the pace) with a palette.
+// in colour and (for every other input, to keep the pace) with a palette. The view decodes in
+// scratch memory that every earlier input's view decoding used and left as it was, damaged
+// ones included, while the whole file decodes in fresh memory.
 void CheckDcScanView(const std::string& bytes) {
     const std::optional<std::string> view = zv::JpegDcScanView(bytes);
     if (!view) return;
@@ -78,7 +81,8 @@ void CheckDcScanView(const std::string& bytes) {
         (header.width > kMaxDecodedSide || header.height > kMaxDecodedSide))
         return;
     const int quantize = bytes.size() % 2;
-    CheckSameDecoding(Decoding(*view, quantize, 0), Decoding(bytes, quantize, 1));
+    static zv::JpegScratch scratch;
+    CheckSameDecoding(Decoding(*view, quantize, 0, &scratch), Decoding(bytes, quantize, 1));
 }
 
 }  // namespace

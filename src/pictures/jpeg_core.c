@@ -6,11 +6,13 @@
 #include <string.h>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
-/* The error manager, extended with the way out. */
+/* The error manager, extended with the way out and the decoding's scratch memory. */
 typedef struct ZvErrorManager {
     struct jpeg_error_mgr base;
     jmp_buf escape;
+    ZvJpegScratch* scratch;
 } ZvErrorManager;
 
 static void zv_error_exit(j_common_ptr cinfo) {
@@ -28,9 +30,18 @@ static void zv_output_message(j_common_ptr cinfo) { (void)cinfo; }
 
 static void zv_setup_errors(ZvErrorManager* err) {
     jpeg_std_error(&err->base);
+    err->scratch = NULL;
     err->base.error_exit = zv_error_exit;
     err->base.emit_message = zv_emit_message;
     err->base.output_message = zv_output_message;
+}
+
+/* The scratch a decoding of ours runs with, or NULL. Ours is known by its exit: the memory
+   interface below serves every decompressor and compressor in the process, the test fixtures'
+   among them, whose client data means nothing here. */
+static ZvJpegScratch* zv_jpeg_scratch_of(j_common_ptr cinfo) {
+    if (!cinfo->err || cinfo->err->error_exit != zv_error_exit) return NULL;
+    return ((ZvErrorManager*)cinfo->err)->scratch;
 }
 
 int zv_jpeg_scaled_size(int size, int scale_eighths) {
@@ -72,7 +83,7 @@ static void zv_cmyk_row_to_bgr(const unsigned char* in, unsigned char* out, int 
 }
 
 int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, int quantize, int block_smoothing,
-                   ZvJpegImage* image) {
+                   ZvJpegScratch* scratch, ZvJpegImage* image) {
     struct jpeg_decompress_struct cinfo;
     ZvErrorManager err;
     unsigned char* volatile cmyk_row = NULL;
@@ -81,6 +92,7 @@ int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, in
     memset(&cinfo, 0, sizeof cinfo);
     cinfo.err = &err.base;
     zv_setup_errors(&err);
+    err.scratch = scratch;
     if (setjmp(err.escape)) {
         code = err.base.msg_code ? err.base.msg_code : -1;
         goto done;
@@ -152,3 +164,61 @@ done:
     jpeg_destroy_decompress(&cinfo);
     return code;
 }
+
+/* libjpeg's system-dependent memory interface (jmemsys.h), in place of the library's own
+   jmemnobs.c: the same malloc and free, except that a decoding of ours with a scratch takes its
+   large blocks from there. It is in this file because the linker takes it from our static
+   library only together with something the program calls; otherwise libjpeg's own would be
+   linked instead, silently. */
+
+struct backing_store_struct;
+
+void* jpeg_get_small(j_common_ptr cinfo, size_t sizeofobject) {
+    (void)cinfo;
+    return malloc(sizeofobject);
+}
+
+void jpeg_free_small(j_common_ptr cinfo, void* object, size_t sizeofobject) {
+    (void)cinfo;
+    (void)sizeofobject;
+    free(object);
+}
+
+void* jpeg_get_large(j_common_ptr cinfo, size_t sizeofobject) {
+    ZvJpegScratch* scratch = zv_jpeg_scratch_of(cinfo);
+    /* A scratch that cannot give the block fails the request: libjpeg then stops with its
+       own out-of-memory error, as when malloc fails. */
+    return scratch ? zv_jpeg_scratch_take(scratch, sizeofobject) : malloc(sizeofobject);
+}
+
+void jpeg_free_large(j_common_ptr cinfo, void* object, size_t sizeofobject) {
+    ZvJpegScratch* scratch = zv_jpeg_scratch_of(cinfo);
+    (void)sizeofobject;
+    if (!scratch || !zv_jpeg_scratch_give(scratch, object)) free(object);
+}
+
+/* No limit of our own: whatever is asked for is tried. */
+size_t jpeg_mem_available(j_common_ptr cinfo, size_t min_bytes_needed, size_t max_bytes_needed,
+                          size_t already_allocated) {
+    (void)min_bytes_needed;
+    if (cinfo->mem->max_memory_to_use) {
+        if ((size_t)cinfo->mem->max_memory_to_use > already_allocated)
+            return cinfo->mem->max_memory_to_use - already_allocated;
+        return 0;
+    }
+    return max_bytes_needed;
+}
+
+/* Never reached while jpeg_mem_available promises everything. */
+void jpeg_open_backing_store(j_common_ptr cinfo, struct backing_store_struct* info, long total_bytes_needed) {
+    (void)info;
+    (void)total_bytes_needed;
+    ERREXIT(cinfo, JERR_NO_BACKING_STORE);
+}
+
+long jpeg_mem_init(j_common_ptr cinfo) {
+    (void)cinfo;
+    return 0;
+}
+
+void jpeg_mem_term(j_common_ptr cinfo) { (void)cinfo; }

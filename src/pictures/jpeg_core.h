@@ -26,6 +26,11 @@ typedef struct ZvJpegImage {
     int rows_done;
 } ZvJpegImage;
 
+/* Memory that libjpeg's large requests reuse across decodings on one thread (jpeg_scratch.h). */
+typedef struct ZvJpegScratch ZvJpegScratch;
+void* zv_jpeg_scratch_take(ZvJpegScratch* scratch, size_t size);
+int zv_jpeg_scratch_give(ZvJpegScratch* scratch, void* block);
+
 /* 0 on success, else libjpeg's message code. */
 int zv_jpeg_read_header(const unsigned char* data, size_t size, ZvJpegHeader* header);
 
@@ -33,9 +38,10 @@ int zv_jpeg_read_header(const unsigned char* data, size_t size, ZvJpegHeader* he
    (always so for one-component files). block_smoothing: libjpeg's smoothing of progressive
    files whose coefficients are incomplete; off only for the scans jpeg_dc_scans.h picks.
    Returns 0 or libjpeg's message code; on a fatal error the image keeps the rows decoded so
-   far. The caller frees image->pixels. */
+   far. The caller frees image->pixels. scratch: NULL, or the memory that libjpeg's large
+   requests take (and give back) instead of fresh memory. */
 int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, int quantize, int block_smoothing,
-                   ZvJpegImage* image);
+                   ZvJpegScratch* scratch, ZvJpegImage* image);
 
 /* libjpeg's output size at scale_eighths/8, as it rounds. */
 int zv_jpeg_scaled_size(int size, int scale_eighths);

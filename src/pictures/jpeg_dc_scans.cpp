@@ -109,12 +109,12 @@ bool AllUnknown(const int* bits) {
 
 }  // namespace
 
-std::optional<std::string> JpegDcScanView(std::string_view file) {
+bool JpegDcScanViewInto(std::string_view file, std::string& view) {
+    view.clear();
     const auto* data = reinterpret_cast<const unsigned char*>(file.data());
     const size_t size = file.size();
-    if (size < 2 || data[0] != 0xFF || data[1] != kSoi) return std::nullopt;
+    if (size < 2 || data[0] != 0xFF || data[1] != kSoi) return false;
 
-    std::string view;
     view.reserve(size / 4);
     view.append(file.substr(0, 2));
 
@@ -126,17 +126,17 @@ std::optional<std::string> JpegDcScanView(std::string_view file) {
     size_t at = 2;
     for (;;) {
         // Between segments only a marker, after any fill bytes.
-        if (at >= size || data[at] != 0xFF) return std::nullopt;
+        if (at >= size || data[at] != 0xFF) return false;
         while (at < size && data[at] == 0xFF) ++at;
-        if (at >= size) return std::nullopt;
+        if (at >= size) return false;
         const unsigned marker = data[at++];
         if (marker == kEoi) {
             view.append("\xFF\xD9", 2);
             break;
         }
-        if (size - at < 2) return std::nullopt;
+        if (size - at < 2) return false;
         const size_t length = Be16(data + at);
-        if (length < 2 || length > size - at) return std::nullopt;
+        if (length < 2 || length > size - at) return false;
         const unsigned char* body = data + at + 2;
         const size_t body_size = length - 2;
         const size_t start = at - 2;  // the marker's own FF; fill bytes before it are dropped
@@ -144,25 +144,25 @@ std::optional<std::string> JpegDcScanView(std::string_view file) {
         bool keep = true;
 
         if (marker == kSof2) {
-            if (component_count != 0 || body_size < 6) return std::nullopt;
+            if (component_count != 0 || body_size < 6) return false;
             const unsigned height = Be16(body + 1), width = Be16(body + 3);
             const int count = body[5];
             if (height == 0 || width == 0 || count == 0 || count > kMaxComponents ||
                 body_size != 6 + 3 * size_t(count))
-                return std::nullopt;
+                return false;
             int max_h = 1, max_v = 1;
             for (int c = 0; c < count; ++c) {
                 Component& component = components[c];
                 component.id = body[6 + 3 * c];
                 component.h = body[7 + 3 * c] >> 4;
                 component.v = body[7 + 3 * c] & 0x0F;
-                if (component.h < 1 || component.h > 4 || component.v < 1 || component.v > 4) return std::nullopt;
+                if (component.h < 1 || component.h > 4 || component.v < 1 || component.v > 4) return false;
                 max_h = std::max(max_h, component.h);
                 max_v = std::max(max_v, component.v);
                 std::fill(std::begin(component.bits), std::end(component.bits), -1);
                 std::fill(std::begin(component.bits_before_last), std::end(component.bits_before_last), -1);
                 for (int other = 0; other < c; ++other)
-                    if (components[other].id == component.id) return std::nullopt;
+                    if (components[other].id == component.id) return false;
             }
             // jdmaster.c jpeg_calc_output_dimensions at the smallest scale.
             for (int c = 0; c < count; ++c)
@@ -170,17 +170,17 @@ std::optional<std::string> JpegDcScanView(std::string_view file) {
                     max_h % (2 * components[c].h) == 0 && max_v % (2 * components[c].v) == 0;
             component_count = count;
         } else if (marker == kDht) {
-            if (!ReadDht(body, body_size, ac_tables)) return std::nullopt;
+            if (!ReadDht(body, body_size, ac_tables)) return false;
         } else if (marker == kDqt) {
-            if (!ReadDqt(body, body_size)) return std::nullopt;
+            if (!ReadDqt(body, body_size)) return false;
         } else if (marker == kDri) {
-            if (length != 4) return std::nullopt;
+            if (length != 4) return false;
         } else if ((marker >= 0xE0 && marker <= 0xEF) || marker == kCom) {
             // APPn and COM: skipped by length.
         } else if (marker == kSos) {
-            if (component_count == 0 || body_size < 1) return std::nullopt;
+            if (component_count == 0 || body_size < 1) return false;
             const int in_scan = body[0];
-            if (in_scan < 1 || in_scan > kMaxComponents || body_size != 4 + 2 * size_t(in_scan)) return std::nullopt;
+            if (in_scan < 1 || in_scan > kMaxComponents || body_size != 4 + 2 * size_t(in_scan)) return false;
             // get_sos matches ids against the frame's components and, as it does, takes a
             // component only when the scan position of the same number is still free.
             int scan_component[kMaxComponents] = {-1, -1, -1, -1};
@@ -193,42 +193,42 @@ std::optional<std::string> JpegDcScanView(std::string_view file) {
                         found = c;
                         break;
                     }
-                if (found < 0) return std::nullopt;
+                if (found < 0) return false;
                 scan_component[i] = found;
                 for (int before = 0; before < i; ++before)
-                    if (scan_component[before] == found) return std::nullopt;
+                    if (scan_component[before] == found) return false;
                 ac_table[i] = body[2 + 2 * i] & 0x0F;
             }
             const int ss = body[1 + 2 * in_scan], se = body[2 + 2 * in_scan];
             const int ah = body[3 + 2 * in_scan] >> 4, al = body[3 + 2 * in_scan] & 0x0F;
             keep = ss == 0 || components[scan_component[0]].needs_ac;
             // start_pass_phuff_decoder's checks.
-            if (ss == 0 ? se != 0 : (ss > se || se > 63 || in_scan != 1)) return std::nullopt;
-            if ((ah != 0 && al != ah - 1) || al > 13) return std::nullopt;
+            if (ss == 0 ? se != 0 : (ss > se || se > 63 || in_scan != 1)) return false;
+            if ((ah != 0 && al != ah - 1) || al > 13) return false;
             ++scans;
             for (int i = 0; i < in_scan; ++i) {
                 Component& component = components[scan_component[i]];
                 // A component's quantisation table is taken at its first scan, so that must
                 // be one the view keeps.
-                if (!component.scanned && !keep) return std::nullopt;
+                if (!component.scanned && !keep) return false;
                 component.scanned = true;
                 if (!keep && (ac_table[i] >= kTables || ac_tables[ac_table[i]] != AcTable::kUsable))
-                    return std::nullopt;
+                    return false;
                 for (int k = std::min(ss, 1); k < kSmoothed; ++k)
                     component.bits_before_last[k] = scans > 1 ? component.bits[k] : 0;
                 for (int k = ss; k <= std::min(se, kSmoothed - 1); ++k) component.bits[k] = al;
             }
             end = ScanDataEnd(data, size, end);
-            if (end == std::string::npos) return std::nullopt;
+            if (end == std::string::npos) return false;
         } else {
             // Other frame types, DAC, DNL, a second SOI, RST or TEM between segments, reserved
             // codes.
-            return std::nullopt;
+            return false;
         }
         if (keep) view.append(file.substr(start, end - start));
         at = end;
     }
-    if (scans == 0) return std::nullopt;
+    if (scans == 0) return false;
 
     // Smoothing changes a component's DC values where none of its coefficients 1..9 has
     // arrived; with the last scan damaged it judges the rows after the damage by the state
@@ -237,14 +237,20 @@ std::optional<std::string> JpegDcScanView(std::string_view file) {
     // complete.
     bool smoothing = false;
     for (int c = 0; c < component_count; ++c) {
-        if (AllUnknown(components[c].bits)) return std::nullopt;
+        if (AllUnknown(components[c].bits)) return false;
         for (int k = 1; k < kSmoothed; ++k)
             if (components[c].bits[k] != 0) smoothing = true;
     }
     if (smoothing)
         for (int c = 0; c < component_count; ++c)
             if (components[c].needs_ac || scans == 1 || AllUnknown(components[c].bits_before_last))
-                return std::nullopt;
+                return false;
+    return true;
+}
+
+std::optional<std::string> JpegDcScanView(std::string_view file) {
+    std::string view;
+    if (!JpegDcScanViewInto(file, view)) return std::nullopt;
     return view;
 }
 

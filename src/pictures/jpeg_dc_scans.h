@@ -18,5 +18,8 @@ namespace zv {
 // progressive frame, anything malformed or unknown, a left-out scan that libjpeg would
 // reject, or coefficients that smoothing would change.
 std::optional<std::string> JpegDcScanView(std::string_view file);
+// The same into `view`, whose storage is reused; false (and `view` in no useful state) where
+// JpegDcScanView gives nothing.
+bool JpegDcScanViewInto(std::string_view file, std::string& view);
 
 }  // namespace zv

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
-#include <optional>
 
 #include "../base/app_error.h"
 #include "../base/messages.h"
@@ -42,25 +41,27 @@ bool JpegImage::IsDecodedFor(int dest_width, int dest_height) const {
     return decoded_ && decoded_->scale_eighths >= ScaleFor(dest_width, dest_height);
 }
 
-const DecodedJpeg& JpegImage::DecodeFor(int dest_width, int dest_height, bool quantize) {
+const DecodedJpeg& JpegImage::DecodeFor(int dest_width, int dest_height, bool quantize, JpegScratch* scratch) {
     const int scale = ScaleFor(dest_width, dest_height);
     if (!IsDecodedFor(dest_width, dest_height)) {
         ++g_decodings;
         auto fresh = std::make_unique<DecodedJpeg>();
         fresh->scale_eighths = scale;
         // At 1/8 a progressive file's DC scans (and a subsampled component's AC scans) are enough;
-        // the view lives only for this decoding.
-        std::optional<std::string> dc_view;
+        // the view lives only for this decoding, in the scratch's room where there is one.
+        std::string own_view;
+        std::string& view = scratch ? scratch->Input() : own_view;
+        bool use_view = false;
         if (scale == 1 && header_.progressive && !g_full_size) {
             try {
-                dc_view = JpegDcScanView(bytes_);
+                use_view = JpegDcScanViewInto(bytes_, view);
             } catch (const std::bad_alloc&) {
                 // The whole file decodes without the copy.
             }
         }
-        const std::string& source = dc_view ? *dc_view : bytes_;
+        const std::string& source = use_view ? view : bytes_;
         fresh->error_code = zv_jpeg_decode(reinterpret_cast<const unsigned char*>(source.data()), source.size(),
-                                           scale, quantize ? 1 : 0, dc_view ? 0 : 1, &fresh->image);
+                                           scale, quantize ? 1 : 0, use_view ? 0 : 1, scratch, &fresh->image);
         if (fresh->error_code != 0) unreported_error_ = fresh->error_code;
         decoded_ = std::move(fresh);
     }

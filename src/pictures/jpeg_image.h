@@ -5,6 +5,7 @@
 #include <string>
 
 #include "jpeg_core.h"
+#include "jpeg_scratch.h"
 
 namespace zv {
 
@@ -39,8 +40,9 @@ public:
 
     // The decoded image for a target of this size, decoding (again) only when the stored one
     // is too small; a failed decoding is not repeated for the same scale. `error_code` of the
-    // result tells a fatal error; it is reported once (see TakeErrorToReport).
-    const DecodedJpeg& DecodeFor(int dest_width, int dest_height, bool quantize);
+    // result tells a fatal error; it is reported once (see TakeErrorToReport). With a
+    // scratch, libjpeg's working memory comes from there; the result is the same.
+    const DecodedJpeg& DecodeFor(int dest_width, int dest_height, bool quantize, JpegScratch* scratch = nullptr);
     // Whether DecodeFor would use what is stored, without decoding.
     bool IsDecodedFor(int dest_width, int dest_height) const;
     // The code of a fatal decoding error not yet reported, then 0.

@@ -1,0 +1,58 @@
+#include "jpeg_scratch.h"
+
+#include <cstdlib>
+
+ZvJpegScratch::~ZvJpegScratch() {
+    for (const Block& block : blocks_) std::free(block.memory);
+}
+
+void ZvJpegScratch::ReleaseUnusedBelow(size_t size) noexcept {
+    size_t kept = 0;
+    for (const Block& block : blocks_) {
+        if (!block.in_use && block.size < size) {
+            std::free(block.memory);
+            held_ -= block.size;
+        } else {
+            blocks_[kept++] = block;
+        }
+    }
+    blocks_.resize(kept);
+}
+
+void* ZvJpegScratch::Take(size_t size) noexcept {
+    Block* best = nullptr;
+    for (Block& block : blocks_)
+        if (!block.in_use && block.size >= size && (!best || block.size < best->size)) best = &block;
+    if (best) {
+        best->in_use = true;
+        return best->memory;
+    }
+    // Unused blocks too small for this request would likely stay unused: what is held stays
+    // near what one decoding needs.
+    ReleaseUnusedBelow(size);
+    if (size > most_bytes_ || held_ > most_bytes_ - size) return nullptr;
+    void* memory = std::malloc(size);
+    if (!memory) return nullptr;
+    try {
+        blocks_.push_back({memory, size, true});
+    } catch (...) {
+        std::free(memory);
+        return nullptr;
+    }
+    held_ += size;
+    ++made_;
+    return memory;
+}
+
+bool ZvJpegScratch::Give(void* memory) noexcept {
+    for (Block& block : blocks_)
+        if (block.memory == memory) {
+            block.in_use = false;
+            return true;
+        }
+    return false;
+}
+
+extern "C" void* zv_jpeg_scratch_take(ZvJpegScratch* scratch, size_t size) { return scratch->Take(size); }
+
+extern "C" int zv_jpeg_scratch_give(ZvJpegScratch* scratch, void* block) { return scratch->Give(block) ? 1 : 0; }

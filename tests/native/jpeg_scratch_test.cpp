@@ -1,0 +1,169 @@
+// Decodings that share one scratch, one after another as a thread of the window's decoding
+// ahead runs them, against each picture decoded alone in fresh memory.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+// jpeglib.h first: jerror.h needs its types.
+#include <jerror.h>
+
+#include "jpeg_decoding_support.h"
+#include "picture_fixtures.h"
+#include "pictures/jpeg_image.h"
+#include "pictures/jpeg_scratch.h"
+
+namespace zv {
+namespace {
+
+using fixtures::JpegColour;
+using fixtures::JpegScan;
+using fixtures::JpegWriting;
+using namespace testing_support;
+
+// A progressive file with a second frame header before its second scan: libjpeg stops there
+// with a fatal error, after the first scan filled part of its coefficient buffer.
+std::string SecondFrameHeader(const std::string& jpeg) {
+    const size_t sof = jpeg.find("\xFF\xC2", 2);
+    const size_t first_scan = jpeg.find("\xFF\xDA", sof);
+    const size_t second_scan = jpeg.find("\xFF\xDA", first_scan + 2);
+    const size_t sof_length = (uint8_t(jpeg[sof + 2]) << 8 | uint8_t(jpeg[sof + 3])) + 2;
+    std::string damaged = jpeg;
+    damaged.insert(second_scan, jpeg.substr(sof, sof_length));
+    return damaged;
+}
+
+struct Picture {
+    const char* name;
+    std::string bytes;
+};
+
+// Pictures of every kind the tiles meet, of different sizes so that blocks are reused across
+// sizes; the damaged ones stop partway through, leaving their coefficients in the scratch.
+// Those of 720 x 960 and more decode at 1/8 for the tile, progressive ones from their DC-scan
+// view in the scratch's room; the others at 2/8 or more, from the whole file.
+std::vector<Picture> Pictures() {
+    JpegWriting progressive444;
+    progressive444.h_sampling = progressive444.v_sampling = 1;
+    JpegWriting progressive420;
+    JpegWriting approximation;  // DC in two steps, the AC bands of each component after
+    approximation.h_sampling = approximation.v_sampling = 1;
+    approximation.scans = {{{0, 1, 2}, 0, 0, 0, 1}, {{0}, 1, 63, 0, 0}, {{1}, 1, 63, 0, 0},
+                           {{2}, 1, 63, 0, 0},      {{0, 1, 2}, 0, 0, 1, 0}};
+    JpegWriting baseline;
+    baseline.progressive = false;
+    JpegWriting gray;
+    gray.colour = JpegColour::kGray;
+    JpegWriting cmyk;
+    cmyk.colour = JpegColour::kCmyk;
+    JpegWriting ycck_baseline;
+    ycck_baseline.colour = JpegColour::kYcck;
+    ycck_baseline.progressive = false;
+
+    const std::string good = Photo(720, 960, progressive444, 3);
+    return {
+        {"progressive 4:4:4", good},
+        {"cut short progressive", Photo(800, 1040, progressive444, 4).substr(0, 60000)},
+        {"progressive 4:2:0", Photo(736, 980, progressive420, 5)},
+        {"fatal in its second scan", SecondFrameHeader(Photo(760, 1000, progressive444, 6))},
+        {"successive approximation", Photo(600, 800, approximation, 7)},
+        {"zero bytes", ""},
+        {"baseline", Photo(960, 720, baseline, 8)},
+        {"gray progressive", Photo(720, 960, gray, 9)},
+        {"cut short baseline", Photo(700, 500, baseline, 10).substr(0, 20000)},
+        {"cmyk progressive", Photo(744, 970, cmyk, 11)},
+        {"ycck baseline", Photo(400, 560, ycck_baseline, 12)},
+        {"the first again", good},
+    };
+}
+
+::testing::AssertionResult SameDecoded(const DecodedJpeg& a, const DecodedJpeg& b) {
+    if (a.scale_eighths != b.scale_eighths) return ::testing::AssertionFailure() << "scales differ";
+    return SameImage(a.error_code, a.image, b.error_code, b.image);
+}
+
+TEST(JpegScratch, DecodingsInOneScratchShowWhatEachShowsAlone) {
+    const std::vector<Picture> pictures = Pictures();
+    std::vector<JpegImage> alone;
+    for (const Picture& p : pictures) {
+        alone.emplace_back(p.bytes);
+        alone.back().DecodeFor(90, 120, false);
+    }
+    ASSERT_NE(alone[3].DecodeFor(90, 120, false).error_code, 0) << "the fatal one fails";
+    ASSERT_NE(alone[5].DecodeFor(90, 120, false).error_code, 0) << "the empty one fails";
+
+    JpegScratch scratch;
+    size_t made_after_first_pass = 0;
+    // Forwards, then backwards: each damaged picture follows a good one and is followed by one.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (size_t k = 0; k < pictures.size(); ++k) {
+            const size_t i = pass == 0 ? k : pictures.size() - 1 - k;
+            for (bool quantize : {false, true}) {
+                JpegImage shared(pictures[i].bytes);
+                JpegImage fresh(pictures[i].bytes);
+                EXPECT_TRUE(SameDecoded(shared.DecodeFor(90, 120, quantize, &scratch),
+                                        fresh.DecodeFor(90, 120, quantize)))
+                    << pictures[i].name << (quantize ? ", quantised" : "") << ", pass " << pass;
+            }
+        }
+        if (pass == 0) made_after_first_pass = scratch.BlocksMade();
+    }
+    EXPECT_GT(scratch.HeldBytes(), size_t(720 * 960 * 3 * 2)) << "the coefficients of the 4:4:4 photo were held";
+    EXPECT_EQ(scratch.BlocksMade(), made_after_first_pass) << "the second pass took only blocks it had";
+}
+
+TEST(JpegScratch, AScratchThatCannotGrowFailsAsMemoryRunningOutDoes) {
+    JpegWriting progressive444;
+    progressive444.h_sampling = progressive444.v_sampling = 1;
+    const std::string large = Photo(1200, 900, progressive444, 13);  // 6.5 MB of coefficients
+    JpegScratch scratch(1 << 20);
+
+    JpegImage jpeg(large);
+    const DecodedJpeg& failed = jpeg.DecodeFor(90, 120, false, &scratch);
+    EXPECT_EQ(failed.error_code, JERR_OUT_OF_MEMORY) << "libjpeg's own error, shown as JPEG エラー #n";
+    EXPECT_EQ(failed.image.rows_done, 0);
+    EXPECT_EQ(jpeg.TakeErrorToReport(), JERR_OUT_OF_MEMORY);
+    EXPECT_LE(scratch.HeldBytes(), size_t(1) << 20);
+
+    // Nothing is left in use: a picture that fits decodes in the same scratch as it does alone.
+    const std::string small = Photo(300, 200, progressive444, 14);
+    JpegImage shared(small), fresh(small);
+    EXPECT_TRUE(SameDecoded(shared.DecodeFor(90, 120, false, &scratch), fresh.DecodeFor(90, 120, false)));
+    // And the large one decodes in fresh memory.
+    JpegImage alone(large);
+    EXPECT_EQ(alone.DecodeFor(90, 120, false).error_code, 0);
+}
+
+TEST(JpegScratch, BlocksAreReusedByBestFitAndSmallerUnusedOnesGo) {
+    JpegScratch scratch;
+    void* a = scratch.Take(1000);
+    void* b = scratch.Take(3000);
+    ASSERT_TRUE(a && b);
+    EXPECT_TRUE(scratch.Give(a));
+    EXPECT_TRUE(scratch.Give(b));
+    int outside = 0;
+    EXPECT_FALSE(scratch.Give(&outside)) << "not one of its blocks";
+
+    EXPECT_EQ(scratch.Take(900), a) << "the smallest that fits";
+    EXPECT_EQ(scratch.Take(900), b) << "the next that fits";
+    EXPECT_EQ(scratch.BlocksMade(), 2u);
+    scratch.Give(a);
+    scratch.Give(b);
+
+    void* c = scratch.Take(5000);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(scratch.HeldBytes(), 5000u) << "the unused blocks too small for it were released";
+
+    JpegScratch limited(4000);
+    void* d = limited.Take(3000);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(limited.Take(1500), nullptr) << "past its limit";
+    EXPECT_EQ(limited.HeldBytes(), 3000u);
+    limited.Give(d);
+    EXPECT_NE(limited.Take(3500), nullptr) << "the unused 3000, too small for it, make room";
+    EXPECT_EQ(limited.HeldBytes(), 3500u);
+}
+
+}  // namespace
+}  // namespace zv
