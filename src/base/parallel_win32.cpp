@@ -12,14 +12,16 @@ namespace zv {
 namespace {
 
 struct Batch {
-    const std::function<void(size_t)>* job;
+    const std::function<void(size_t, int)>* job;
     size_t count;
     std::atomic<size_t> next{0};
+    std::atomic<int> workers{0};
 
     void Work() noexcept {
+        const int worker = workers.fetch_add(1);
         for (size_t i; (i = next.fetch_add(1)) < count;) {
             try {
-                (*job)(i);
+                (*job)(i, worker);
             } catch (...) {
                 // Left undone: the caller's own path does it later, or shows what it can.
             }
@@ -47,7 +49,7 @@ int ProcessorCount() {
     return std::max<int>(1, static_cast<int>(info.dwNumberOfProcessors));
 }
 
-void RunInParallel(size_t count, int threads, const std::function<void(size_t)>& job) {
+void RunInParallel(size_t count, int threads, const std::function<void(size_t, int)>& job) {
     Batch batch;
     batch.job = &job;
     batch.count = count;

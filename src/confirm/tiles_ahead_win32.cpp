@@ -4,6 +4,7 @@
 
 #include "../base/parallel_win32.h"
 #include "../base/window_support_win32.h"
+#include "../pictures/jpeg_scratch.h"
 #include "../pictures/picture_control_win32.h"
 
 namespace zv {
@@ -50,7 +51,11 @@ void DecodeTilesAhead(const std::vector<HWND>& tiles) noexcept {
             if (control->picture().NeedsPreparing(dest)) jobs.push_back({&control->picture(), dest});
         }
         if (jobs.size() < 2) return;  // nothing to share out
-        RunInParallel(jobs.size(), threads, [&](size_t i) { jobs[i].picture->PrepareToDraw(jobs[i].dest); });
+        // A scratch for each thread: its decodings after the first take libjpeg's working memory
+        // from the one before instead of fresh pages. Released with the preparation.
+        std::vector<JpegScratch> scratch(std::min<size_t>(jobs.size(), static_cast<size_t>(threads)));
+        RunInParallel(jobs.size(), static_cast<int>(scratch.size()),
+                      [&](size_t i, int worker) { jobs[i].picture->PrepareToDraw(jobs[i].dest, scratch[worker]); });
     } catch (...) {
         // Left to the paints.
     }

@@ -197,7 +197,7 @@ public:
     bool NeedsPreparing(const RECT& dest) const override {
         return !jpeg_.IsDecodedFor(dest.right - dest.left, dest.bottom - dest.top);
     }
-    void PrepareToDraw(const RECT& dest) override { Decoded(dest); }
+    void PrepareToDraw(const RECT& dest, JpegScratch& scratch) override { Decoded(dest, &scratch); }
 
     void Draw(HDC dc, const RECT& dest) override {
         const DecodedJpeg& d = Decoded(dest);
@@ -208,9 +208,9 @@ public:
     }
 
 private:
-    const DecodedJpeg& Decoded(const RECT& dest) {
+    const DecodedJpeg& Decoded(const RECT& dest, JpegScratch* scratch = nullptr) {
         const bool quantize = g_palette_screen || jpeg_.Grayscale();
-        return jpeg_.DecodeFor(dest.right - dest.left, dest.bottom - dest.top, quantize);
+        return jpeg_.DecodeFor(dest.right - dest.left, dest.bottom - dest.top, quantize, scratch);
     }
 
     void PrepareInfo(const DecodedJpeg& d) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "jpeg_scratch.h"
 #include "picture_formats.h"
 
 namespace zv {
@@ -21,8 +22,9 @@ public:
     virtual int TakeDecodeError() { return 0; }
     // Whether drawing into `dest` would decode first; PrepareToDraw does that work ahead,
     // without touching GDI, so that it can run on another thread than the one that draws.
+    // The decoding's working memory comes from `scratch`, the preparing thread's own.
     virtual bool NeedsPreparing(const RECT&) const { return false; }
-    virtual void PrepareToDraw(const RECT&) {}
+    virtual void PrepareToDraw(const RECT&, JpegScratch&) {}
 };
 
 class Picture {
@@ -36,9 +38,10 @@ public:
     }
     int TakeDecodeError() { return image_ ? image_->TakeDecodeError() : 0; }
     bool NeedsPreparing(const RECT& dest) const { return image_ && image_->NeedsPreparing(dest); }
-    // Not thread-safe for one picture; different pictures can be prepared at once.
-    void PrepareToDraw(const RECT& dest) {
-        if (image_) image_->PrepareToDraw(dest);
+    // Not thread-safe for one picture; different pictures can be prepared at once, each
+    // thread with a scratch of its own.
+    void PrepareToDraw(const RECT& dest, JpegScratch& scratch) {
+        if (image_) image_->PrepareToDraw(dest, scratch);
     }
     void Assign(std::unique_ptr<PictureImage> image) { image_ = std::move(image); }
     void Clear() { image_.reset(); }

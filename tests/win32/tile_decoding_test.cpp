@@ -4,6 +4,11 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <stdio.h>
+
+#include <jpeglib.h>
+// jpeglib.h first: jerror.h needs its types.
+#include <jerror.h>
 
 #include <algorithm>
 #include <atomic>
@@ -18,6 +23,8 @@
 #include "confirm/tiles_ahead_win32.h"
 #include "picture_fixtures.h"
 #include "pictures/jpeg_image.h"
+#include "pictures/jpeg_scratch.h"
+#include "pictures/picture_win32.h"
 #include "pictures/picture_control_win32.h"
 #include "substitute_host.h"
 #include "ui_driver.h"
@@ -39,10 +46,44 @@ fixtures::Rgb Texture(int seed, int x, int y) {
     return {uint8_t(v), uint8_t((x * 7 + seed * 40) & 0xFF), uint8_t((y * 3 + (x ^ y) * seed) & 0xFF)};
 }
 
-std::string Photo(int seed, bool progressive) {
-    return fixtures::PatternJpeg(640 + seed * 8, 480 - seed * 4, [seed](int x, int y) { return Texture(seed, x, y); },
-                                 85, progressive);
+enum class PhotoKind { kBaseline, kProgressive, kApproximation444, kCmyk, kGray };
+
+// Photos of the kinds a window meets. The progressive ones are large enough to decode at 1/8
+// for a tile, from their DC scans, with libjpeg's coefficient buffer for the whole image.
+std::string Photo(int seed, PhotoKind kind) {
+    fixtures::JpegWriting how;
+    int width = 720 + seed * 8, height = 960 + seed * 4;
+    switch (kind) {
+        case PhotoKind::kBaseline:
+            how.progressive = false;
+            width = 640 + seed * 8, height = 480 - seed * 4;
+            break;
+        case PhotoKind::kProgressive: break;
+        case PhotoKind::kApproximation444:
+            how.h_sampling = how.v_sampling = 1;
+            how.scans = {{{0, 1, 2}, 0, 0, 0, 1}, {{0}, 1, 5, 0, 0}, {{2}, 1, 63, 0, 0}, {{1}, 1, 63, 0, 0},
+                         {{0}, 6, 63, 0, 0},      {{0, 1, 2}, 0, 0, 1, 0}};
+            break;
+        case PhotoKind::kCmyk: how.colour = fixtures::JpegColour::kCmyk; break;
+        case PhotoKind::kGray: how.colour = fixtures::JpegColour::kGray; break;
+    }
+    const int components = kind == PhotoKind::kGray ? 1 : kind == PhotoKind::kCmyk ? 4 : 3;
+    std::vector<uint8_t> samples;
+    samples.reserve(size_t(width) * height * components);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const fixtures::Rgb c = Texture(seed, x, y);
+            const uint8_t all[4] = {c.r, c.g, c.b, uint8_t(c.r ^ c.b)};
+            samples.insert(samples.end(), all, all + components);
+        }
+    return fixtures::WriteJpeg(width, height, samples, how);
 }
+
+std::string Photo(int seed, bool progressive) {
+    return Photo(seed, progressive ? PhotoKind::kProgressive : PhotoKind::kBaseline);
+}
+
+PhotoKind KindOf(int i) { return static_cast<PhotoKind>(i % 5); }
 
 // A progressive file whose second scan is preceded by a second frame header: libjpeg stops
 // with a fatal error there, after the header read at load went well.
@@ -142,9 +183,11 @@ int RunWindow(const std::string& map, const std::string& to, const std::string& 
 }
 
 TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
-    // Three rows of baseline and progressive photos, with damaged ones among the visible
-    // tiles: cut short (shown as far as decoded), fatal in decoding (reported), empty
-    // (reported), missing and not a JPEG (placeholder), and a grey one (quantised).
+    // Three rows of baseline, progressive (two scan scripts), CMYK and grey photos, with
+    // damaged ones among the visible tiles: cut short (shown as far as decoded), fatal in
+    // decoding (reported), empty (reported), missing and not a JPEG (placeholder). Decoded
+    // together, each thread's decodings after its first reuse libjpeg's working memory, the
+    // damaged ones' included; one by one, each tile decodes in fresh memory in its paint.
     std::vector<std::string> lines;
     std::string to, cc, bcc;
     const auto add = [&](std::string& header, const std::string& key, const std::string& name,
@@ -158,7 +201,7 @@ TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
             case 2: add(to, key, "cut.jpg", Photo(i, false).substr(0, 9000)); break;
             case 4: add(to, key, "fatal.jpg", SecondFrameHeader(Photo(i, true))); break;
             case 5: add(to, key, "empty.jpg", ""); break;
-            default: add(to, key, "to" + std::to_string(i) + ".jpg", Photo(i, i % 2 == 1));
+            default: add(to, key, "to" + std::to_string(i) + ".jpg", Photo(i, KindOf(i)));
         }
     }
     for (int i = 0; i < 8; ++i) {
@@ -166,11 +209,12 @@ TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
         switch (i) {
             case 1: add(cc, key, "missing.jpg", ""); break;
             case 3: add(cc, key, "text.jpg", "not a picture"); break;
+            case 5: add(cc, key, "cut-progressive.jpg", Photo(25, PhotoKind::kProgressive).substr(0, 40000)); break;
             case 6: add(cc, key, "grey.jpg", fixtures::SolidJpeg(300, 200, {90, 90, 90}, 90, true)); break;
-            default: add(cc, key, "cc" + std::to_string(i) + ".jpg", Photo(20 + i, i % 2 == 0));
+            default: add(cc, key, "cc" + std::to_string(i) + ".jpg", Photo(20 + i, KindOf(i + 1)));
         }
     }
-    for (int i = 0; i < 3; ++i) add(bcc, "bcc" + std::to_string(i) + "@", "bcc" + std::to_string(i) + ".jpg", Photo(40 + i, i == 1));
+    for (int i = 0; i < 3; ++i) add(bcc, "bcc" + std::to_string(i) + "@", "bcc" + std::to_string(i) + ".jpg", Photo(40 + i, KindOf(i + 2)));
     ASSERT_FALSE(SecondFrameHeader(Photo(4, true)).empty());
     WriteMap(lines);
 
@@ -199,6 +243,72 @@ TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
     std::sort(serial.errors.begin(), serial.errors.end());
     std::sort(together.errors.begin(), together.errors.end());
     EXPECT_EQ(serial.errors, together.errors);
+}
+
+// A 90 x 120 tile's pixels after the picture is drawn over a background of 0x123456.
+std::vector<uint32_t> DrawnPixels(Picture& picture) {
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 90, -120, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    std::fill_n(static_cast<uint32_t*>(bits), 90 * 120, 0x123456u);
+    const RECT all = {0, 0, 90, 120};
+    picture.Draw(dc, all);
+    GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + 90 * 120);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+// One thread of a preparation: pictures decoded one after another in one scratch, each in the
+// memory the one before left, damaged or not. Each draws and reports as it does alone.
+TEST_F(TileDecoding, PicturesPreparedInOneScratchDrawAsEachAlone) {
+    const std::pair<const char*, std::string> files[] = {
+        {"progressive", Photo(1, PhotoKind::kProgressive)},
+        {"fatal", SecondFrameHeader(Photo(2, PhotoKind::kProgressive))},
+        {"approximation", Photo(3, PhotoKind::kApproximation444)},
+        {"cut progressive", Photo(4, PhotoKind::kApproximation444).substr(0, 50000)},
+        {"cmyk", Photo(5, PhotoKind::kCmyk)},
+        {"empty", ""},
+        {"gray", Photo(6, PhotoKind::kGray)},
+        {"baseline", Photo(7, PhotoKind::kBaseline)},
+        {"progressive again", Photo(1, PhotoKind::kProgressive)},
+    };
+    const RECT tile = {0, 0, 90, 120};
+    JpegScratch scratch;
+    int errors = 0;
+    for (const auto& [name, bytes] : files) {
+        const std::string path = folder + "\\" + name + ".jpg";
+        fixtures::WriteBytes(path, bytes);
+        Picture shared, alone;
+        LoadPicture(shared, path);
+        LoadPicture(alone, path);
+        ASSERT_TRUE(shared.NeedsPreparing(tile)) << name;
+        shared.PrepareToDraw(tile, scratch);
+        EXPECT_FALSE(shared.NeedsPreparing(tile)) << name;
+        EXPECT_TRUE(DrawnPixels(shared) == DrawnPixels(alone)) << name;
+        const int error = alone.TakeDecodeError();
+        EXPECT_EQ(shared.TakeDecodeError(), error) << name;
+        errors += error != 0;
+    }
+    EXPECT_EQ(errors, 2) << "the fatal and the empty one";
+    EXPECT_GT(scratch.BlocksMade(), 0u) << "libjpeg took its working memory from the scratch";
+
+    // A scratch that cannot grow: libjpeg's own out-of-memory error, reported once like any
+    // other, and nothing drawn.
+    JpegScratch cannot_grow(64 * 1024);
+    Picture starved;
+    LoadPicture(starved, folder + "\\progressive.jpg");
+    starved.PrepareToDraw(tile, cannot_grow);
+    EXPECT_EQ(starved.TakeDecodeError(), JERR_OUT_OF_MEMORY);
+    EXPECT_EQ(starved.TakeDecodeError(), 0);
+    const std::vector<uint32_t> drawn = DrawnPixels(starved);
+    EXPECT_TRUE(std::all_of(drawn.begin(), drawn.end(), [](uint32_t p) { return p == 0x123456u; }));
+    EXPECT_LE(cannot_grow.HeldBytes(), 64u * 1024);
 }
 
 HWND RowBox(HWND window, int row) {
