@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include <jpeglib.h>
+
+#include "pictures/jpeg_image.h"
 
 namespace bench {
 namespace {
@@ -19,39 +22,67 @@ struct FloorError {
 
 void FloorErrorExit(j_common_ptr cinfo) { longjmp(reinterpret_cast<FloorError*>(cinfo->err)->escape, 1); }
 
-// Only plain objects live in this frame, so the longjmp skips no destructor.
-bool DecodeOneFloor(const unsigned char* data, size_t size, unsigned char* buffer, size_t buffer_size) {
+// Only plain objects live in this frame, so the longjmp skips no destructor. The output goes
+// into fresh memory, as a picture keeps its bitmap.
+unsigned char* DecodeOneFloor(const unsigned char* data, size_t size) {
     jpeg_decompress_struct cinfo;
     FloorError err;
+    unsigned char* volatile pixels = nullptr;
     cinfo.err = jpeg_std_error(&err.base);
     err.base.error_exit = FloorErrorExit;
     if (setjmp(err.escape)) {
         jpeg_destroy_decompress(&cinfo);
-        return false;
+        std::free(pixels);
+        return nullptr;
     }
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
-    cinfo.scale_num = 1;
+    cinfo.scale_num = static_cast<unsigned>(zv::ChooseJpegScale(static_cast<int>(cinfo.image_width),
+                                                                static_cast<int>(cinfo.image_height), 90, 120));
     cinfo.scale_denom = 8;
     jpeg_start_decompress(&cinfo);
     const size_t stride = size_t(cinfo.output_width) * size_t(cinfo.output_components);
-    if (stride * cinfo.output_height > buffer_size) {
+    pixels = static_cast<unsigned char*>(std::malloc(stride * cinfo.output_height));
+    if (!pixels) {
         jpeg_destroy_decompress(&cinfo);
-        return false;
+        return nullptr;
     }
     JSAMPROW rows[64];
     while (cinfo.output_scanline < cinfo.output_height) {
         const JDIMENSION want = std::min<JDIMENSION>(64, cinfo.output_height - cinfo.output_scanline);
-        for (JDIMENSION r = 0; r < want; ++r) rows[r] = buffer + stride * (cinfo.output_scanline + r);
+        for (JDIMENSION r = 0; r < want; ++r) rows[r] = pixels + stride * (cinfo.output_scanline + r);
         jpeg_read_scanlines(&cinfo, rows, want);
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
-    return true;
+    return pixels;
 }
 
 }  // namespace
+
+bool ReadFresh(const std::string& path, FreshBytes& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size;
+    bool ok = GetFileSizeEx(file, &size) != 0;
+    if (ok) {
+        bytes.size = static_cast<size_t>(size.QuadPart);
+        bytes.data.reset(static_cast<unsigned char*>(std::malloc(bytes.size ? bytes.size : 1)));
+        ok = bytes.data != nullptr;
+        // Pages touched once before the read, the cheapest way in found under Wine.
+        for (size_t page = 0; ok && page < bytes.size; page += 4096) bytes.data.get()[page] = 0;
+        size_t at = 0;
+        while (ok && at < bytes.size) {
+            DWORD done = 0;
+            ok = ReadFile(file, bytes.data.get() + at, static_cast<DWORD>(bytes.size - at), &done, nullptr) && done;
+            at += done;
+        }
+    }
+    CloseHandle(file);
+    return ok;
+}
 
 bool ReadFileInto(const std::string& path, std::vector<unsigned char>& bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -110,31 +141,119 @@ double ProcessCpuSeconds() {
     return double(ticks(kernel) + ticks(user)) / 1e7;
 }
 
-bool Survey(std::vector<Photo>& photos, size_t& largest_floor, double& file_bytes) {
+bool Survey(std::vector<Photo>& photos, double& file_bytes) {
     std::vector<unsigned char> buffer;
-    largest_floor = 0;
     file_bytes = 0;
     for (Photo& photo : photos) {
         if (!ReadFileInto(photo.path, buffer) || zv_jpeg_read_header(buffer.data(), buffer.size(), &photo.header) != 0)
             return false;
         photo.bytes = buffer.size();
         file_bytes += double(photo.bytes);
-        largest_floor = std::max(largest_floor, size_t(zv_jpeg_scaled_size(photo.header.width, 1)) *
-                                                    size_t(zv_jpeg_scaled_size(photo.header.height, 1)) *
-                                                    size_t(photo.header.components));
     }
     return true;
 }
 
-int DecodeFloor(const std::vector<Photo>& photos, std::vector<unsigned char>& file_buffer,
-                std::vector<unsigned char>& pixels) {
+int ReadFloor(const std::vector<Photo>& photos) {
     int failures = 0;
-    for (const Photo& photo : photos)
-        if (!ReadFileInto(photo.path, file_buffer) ||
-            !DecodeOneFloor(file_buffer.data(), file_buffer.size(), pixels.data(), pixels.size()))
-            ++failures;
+    std::vector<FreshBytes> kept(photos.size());
+    for (size_t i = 0; i < photos.size(); ++i) failures += !ReadFresh(photos[i].path, kept[i]);
     return failures;
 }
+
+int DecodeFloor(const std::vector<Photo>& photos) {
+    int failures = 0;
+    std::vector<FreshBytes> files(photos.size());
+    std::vector<std::unique_ptr<unsigned char, Free>> decoded(photos.size());
+    for (size_t i = 0; i < photos.size(); ++i) {
+        if (ReadFresh(photos[i].path, files[i])) decoded[i].reset(DecodeOneFloor(files[i].data.get(), files[i].size));
+        failures += !decoded[i];
+    }
+    return failures;
+}
+
+double FreshPageMicroseconds(double* second_touch) {
+    const size_t size = 64u << 20;
+    double first = 0, second = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        auto* memory = static_cast<volatile char*>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        if (!memory) return 0;
+        double start = Now();
+        for (size_t at = 0; at < size; at += 4096) memory[at] = 1;
+        const double touched = Now() - start;
+        start = Now();
+        for (size_t at = 0; at < size; at += 4096) memory[at] = 2;
+        const double again = Now() - start;
+        VirtualFree(const_cast<char*>(memory), 0, MEM_RELEASE);
+        // The better of two tries: other work on the machine only adds time.
+        first = pass == 0 ? touched : std::min(first, touched);
+        second = pass == 0 ? again : std::min(second, again);
+    }
+    if (second_touch) *second_touch = second * 1e6 / double(size / 4096);
+    return first * 1e6 / double(size / 4096);
+}
+
+namespace {
+
+// A /proc/PID/stat of Linux read through Wine's Z: drive, or "" when unreadable.
+std::string ReadStat(const std::string& path) {
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[1024];
+    DWORD done = 0;
+    if (ReadFile(file, buffer, sizeof buffer - 1, &done, nullptr)) text.assign(buffer, done);
+    CloseHandle(file);
+    return text;
+}
+
+// Field 10 of /proc/PID/stat, the minor faults, after the command name in brackets.
+long MinorFaultsIn(const std::string& stat) {
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos) return -1;
+    char state = 0;
+    long ignored[6], faults = -1;
+    if (std::sscanf(stat.c_str() + close + 1, " %c %ld %ld %ld %ld %ld %ld %ld", &state, &ignored[0], &ignored[1],
+                    &ignored[2], &ignored[3], &ignored[4], &ignored[5], &faults) != 8)
+        return -1;
+    return faults;
+}
+
+}  // namespace
+
+FaultCounter::FaultCounter() {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string name = exe;
+    name = name.substr(name.find_last_of("\\/") + 1).substr(0, 15);  // the kernel keeps 15 bytes
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA("Z:\\proc\\*", &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    std::vector<std::string> candidates;
+    do {
+        if (!std::isdigit(static_cast<unsigned char>(found.cFileName[0]))) continue;
+        const std::string path = std::string("Z:\\proc\\") + found.cFileName + "\\stat";
+        const std::string stat = ReadStat(path);
+        if (stat.find("(" + name) != std::string::npos) candidates.push_back(path);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    // Ours is the one whose count follows 256 pages touched here.
+    const size_t size = 256 * 4096;
+    for (const std::string& path : candidates) {
+        const long before = MinorFaultsIn(ReadStat(path));
+        auto* memory = static_cast<volatile char*>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        if (!memory) return;
+        for (size_t at = 0; at < size; at += 4096) memory[at] = 1;
+        VirtualFree(const_cast<char*>(memory), 0, MEM_RELEASE);
+        const long after = MinorFaultsIn(ReadStat(path));
+        if (before >= 0 && after - before >= 256 && after - before < 256 + 64) {
+            stat_path_ = path;
+            return;
+        }
+    }
+}
+
+long FaultCounter::Faults() const { return stat_path_.empty() ? -1 : MinorFaultsIn(ReadStat(stat_path_)); }
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -142,16 +261,20 @@ double Median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-bool ParseArguments(int argc, char** argv, const char* program, int& rounds, std::vector<std::string>& folders) {
+bool ParseArguments(int argc, char** argv, const char* program, int& rounds, std::vector<std::string>& folders,
+                    std::string* reference) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if ((arg == "--rounds" || arg == "-r") && i + 1 < argc)
             rounds = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--reference" && reference && i + 1 < argc)
+            *reference = argv[++i];
         else
             folders.push_back(arg);
     }
     if (!folders.empty() && folders.size() <= 2) return true;
-    std::fprintf(stderr, "usage: %s [--rounds R] FOLDER [PROGRESSIVE_FOLDER]\n", program);
+    std::fprintf(stderr, "usage: %s [--rounds R]%s FOLDER [PROGRESSIVE_FOLDER]\n", program,
+                 reference ? " [--reference DLL]" : "");
     return false;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
-// What both benchmarks share: the photo folder, the clock, the process's CPU time, and the
-// floor every tile path is measured against: bare libjpeg at 1/8 over a file read into a
-// reused buffer.
+// What both benchmarks share: the photo folder, the clock, the process's CPU time, the price
+// of fresh memory and a count of fresh pages, and the floors every tile path is measured
+// against: each file read into fresh memory, then decoded with bare libjpeg.
 #include <windows.h>
 
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,17 +26,48 @@ double Now();
 double ProcessCpuSeconds();
 
 // Reads every photo once (so later rounds find it in the file cache) with its header; false
-// when one cannot be read. Returns the buffer size the floor needs in `largest_floor`.
-bool Survey(std::vector<Photo>& photos, size_t& largest_floor, double& file_bytes);
+// when one cannot be read.
+bool Survey(std::vector<Photo>& photos, double& file_bytes);
 
-// The floor: each file read and decoded at 1/8 with bare libjpeg into the reused buffers.
-// Returns the number of files that failed.
-int DecodeFloor(const std::vector<Photo>& photos, std::vector<unsigned char>& file_buffer,
-                std::vector<unsigned char>& pixels);
+struct Free {
+    void operator()(void* p) const { std::free(p); }
+};
+// A file's bytes in fresh memory, as a picture keeps them.
+struct FreshBytes {
+    std::unique_ptr<unsigned char, Free> data;
+    size_t size = 0;
+};
+bool ReadFresh(const std::string& path, FreshBytes& bytes);
+
+// The floors, file reads into fresh memory included, everything kept until they return, as a
+// window keeps its pictures. ReadFloor reads the files; DecodeFloor also decodes each at the
+// tile's scale with bare libjpeg, called as any program calls it (its own allocations, the
+// whole file), into fresh memory. Each returns the number of files that failed.
+int ReadFloor(const std::vector<Photo>& photos);
+int DecodeFloor(const std::vector<Photo>& photos);
+
+// The price of fresh memory: microseconds per 4 KB page on its first touch, and on a second
+// touch of the same page.
+double FreshPageMicroseconds(double* second_touch);
+
+// This process's minor page faults as the Linux kernel under Wine counts them: every fresh
+// page touched is one. Wine keeps Windows' PageFaultCount at 0, and its Z:\proc\self is the
+// wineserver, so the process is found among /proc's entries by name and by a test touch.
+class FaultCounter {
+public:
+    FaultCounter();
+    bool ok() const { return !stat_path_.empty(); }
+    long Faults() const;  // -1 when unknown
+
+private:
+    std::string stat_path_;
+};
 
 double Median(std::vector<double> v);
 
 // [--rounds R] FOLDER [PROGRESSIVE_FOLDER]; prints the usage and returns false when they are not.
-bool ParseArguments(int argc, char** argv, const char* program, int& rounds, std::vector<std::string>& folders);
+// With `reference`, also [--reference DLL].
+bool ParseArguments(int argc, char** argv, const char* program, int& rounds, std::vector<std::string>& folders,
+                    std::string* reference = nullptr);
 
 }  // namespace bench

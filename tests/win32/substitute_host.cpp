@@ -69,8 +69,9 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-LoadedPlugin::LoadedPlugin() : folder_(MakeTempFolder("zvplug")) {
-    const std::string source = ExeFolder() + "\\zvOvisto.dll";
+LoadedPlugin::LoadedPlugin() : LoadedPlugin(ExeFolder() + "\\zvOvisto.dll") {}
+
+LoadedPlugin::LoadedPlugin(const std::string& source) : folder_(MakeTempFolder("zvplug")) {
     if (!CopyFileA(source.c_str(), dll_path().c_str(), FALSE)) throw std::runtime_error("cannot copy " + source);
     module_ = LoadLibraryA(dll_path().c_str());
     if (!module_) load_error_ = GetLastError();

@@ -29,7 +29,8 @@ HostScript& Script();
 // A copy of zvOvisto.dll in a fresh folder of its own, loaded; unloaded and removed at the end.
 class LoadedPlugin {
 public:
-    LoadedPlugin();  // copies and loads; check loaded()
+    LoadedPlugin();  // copies and loads the zvOvisto.dll beside this program; check loaded()
+    explicit LoadedPlugin(const std::string& source_dll);  // the same with another build
     ~LoadedPlugin();
     LoadedPlugin(const LoadedPlugin&) = delete;
     LoadedPlugin& operator=(const LoadedPlugin&) = delete;
