@@ -75,7 +75,8 @@ void TShowAddressForm::CreateControls() {
     if (tooltip_) SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 800);  // lets CR LF break the line
 }
 
-int TShowAddressForm::ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header) {
+int TShowAddressForm::ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header,
+                                           DecodingWhileLoading& decoding) {
     const std::vector<TileFill> tiles = MatchingTiles(map, header, SystemCodePage());
     RECT first;
     GetWindowRect(row.first_tile, &first);
@@ -88,6 +89,7 @@ int TShowAddressForm::ShowMatchingPictures(const Row& row, const MapLines& map, 
         PictureControl* control = PictureControl::From(tile);
         LoadPictureOrPlaceholder(control->picture(), fill.path);
         control->Changed();
+        decoding.Offer(row.box, tile);
         ++n;
     }
     if (n > 0) ScrollBox::From(row.box)->SetContentWidth((width + kTileGap) * (n - 1) + width);
@@ -112,9 +114,15 @@ int TShowAddressForm::ConfirmRecipients(const std::string& to, const std::string
     } catch (const AppError&) {
         map.clear();  // a missing or unreadable map is an empty one
     }
-    const int a = ShowMatchingPictures(to_, map, to);
-    const int b = ShowMatchingPictures(cc_, map, cc);
-    const int c = ShowMatchingPictures(bcc_, map, bcc);
+    int a = 0, b = 0, c = 0;
+    {
+        // Ends before this block is left, also by an exception: its jobs decode the pictures of
+        // tiles, which live as long as the window.
+        DecodingWhileLoading decoding;
+        a = ShowMatchingPictures(to_, map, to, decoding);
+        b = ShowMatchingPictures(cc_, map, cc, decoding);
+        c = ShowMatchingPictures(bcc_, map, bcc, decoding);
+    }
     if (a == 0 && b == 0 && c == 0) return 1;
     const RowsInUse rows = ShrinkToRows(a, b, c);
     ApplyHeight(rows.client_height);

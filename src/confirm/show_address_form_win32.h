@@ -9,6 +9,8 @@
 
 namespace zv {
 
+class DecodingWhileLoading;
+
 class TShowAddressForm {
 public:
     TShowAddressForm();
@@ -28,7 +30,8 @@ private:
     };
 
     void CreateControls();
-    int ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header);
+    int ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header,
+                             DecodingWhileLoading& decoding);
     void ApplyHeight(int design_height);
     void DecodeVisibleTiles() noexcept;
     int ShowModal();

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "../base/parallel_win32.h"
 #include "../base/window_support_win32.h"
-#include "../pictures/jpeg_scratch.h"
 #include "../pictures/picture_control_win32.h"
 
 namespace zv {
@@ -19,18 +17,21 @@ int DecodeThreads() { return g_threads > 0 ? g_threads : std::min(ProcessorCount
 
 void SetDecodeThreads(int threads) { g_threads = threads; }
 
-std::vector<HWND> TilesInView(HWND box, int shift) {
-    std::vector<HWND> tiles;
+bool TileInView(HWND box, HWND tile, int shift) {
+    // The style, not IsWindowVisible: before its first paint the window is still hidden.
+    if (!PictureControl::From(tile) || !(GetWindowLongPtrA(tile, GWL_STYLE) & WS_VISIBLE)) return false;
     RECT view;
     GetClientRect(box, &view);
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        // The style, not IsWindowVisible: before its first paint the window is still hidden.
-        if (!PictureControl::From(child) || !(GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE)) continue;
-        RECT r = RectIn(child, box);
-        OffsetRect(&r, -shift, 0);
-        RECT overlap;
-        if (IntersectRect(&overlap, &r, &view)) tiles.push_back(child);
-    }
+    RECT r = RectIn(tile, box);
+    OffsetRect(&r, -shift, 0);
+    RECT overlap;
+    return IntersectRect(&overlap, &r, &view) != FALSE;
+}
+
+std::vector<HWND> TilesInView(HWND box, int shift) {
+    std::vector<HWND> tiles;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (TileInView(box, child, shift)) tiles.push_back(child);
     return tiles;
 }
 
@@ -59,6 +60,38 @@ void DecodeTilesAhead(const std::vector<HWND>& tiles) noexcept {
     } catch (...) {
         // Left to the paints.
     }
+}
+
+DecodingWhileLoading::DecodingWhileLoading() noexcept {
+    const int threads = DecodeThreads();
+    if (threads <= 1) return;  // each tile decodes in its own paint
+    try {
+        scratch_ = std::vector<JpegScratch>(static_cast<size_t>(threads));
+        queue_ = std::make_unique<WorkQueue>(threads);
+    } catch (...) {
+        queue_.reset();  // left to the decoding ahead of the paint
+    }
+}
+
+DecodingWhileLoading::~DecodingWhileLoading() { Finish(); }
+
+void DecodingWhileLoading::Offer(HWND box, HWND tile) noexcept {
+    if (!queue_ || !TileInView(box, tile, 0)) return;
+    try {
+        Picture& picture = PictureControl::From(tile)->picture();
+        RECT dest;
+        GetClientRect(tile, &dest);  // what the paint draws into
+        if (picture.NeedsPreparing(dest))
+            queue_->Add([this, &picture, dest](int worker) { picture.PrepareToDraw(dest, scratch_[worker]); });
+    } catch (...) {
+        // Left to the decoding ahead of the paint.
+    }
+}
+
+void DecodingWhileLoading::Finish() noexcept {
+    if (queue_) queue_->Finish();
+    queue_.reset();
+    scratch_.clear();
 }
 
 void DecodeTilesAheadInView(HWND box, int shift) noexcept {
