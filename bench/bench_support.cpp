@@ -84,25 +84,6 @@ bool ReadFresh(const std::string& path, FreshBytes& bytes) {
     return ok;
 }
 
-bool ReadFileInto(const std::string& path, std::vector<unsigned char>& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(file, &size) != 0;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        size_t at = 0;
-        while (ok && at < bytes.size()) {
-            DWORD done = 0;
-            ok = ReadFile(file, bytes.data() + at, static_cast<DWORD>(bytes.size() - at), &done, nullptr) && done;
-            at += done;
-        }
-    }
-    CloseHandle(file);
-    return ok;
-}
-
 std::vector<Photo> ListPhotos(const std::string& folder) {
     std::vector<Photo> photos;
     WIN32_FIND_DATAA found;
@@ -142,12 +123,12 @@ double ProcessCpuSeconds() {
 }
 
 bool Survey(std::vector<Photo>& photos, double& file_bytes) {
-    std::vector<unsigned char> buffer;
     file_bytes = 0;
     for (Photo& photo : photos) {
-        if (!ReadFileInto(photo.path, buffer) || zv_jpeg_read_header(buffer.data(), buffer.size(), &photo.header) != 0)
+        FreshBytes buffer;
+        if (!ReadFresh(photo.path, buffer) || zv_jpeg_read_header(buffer.data.get(), buffer.size, &photo.header) != 0)
             return false;
-        photo.bytes = buffer.size();
+        photo.bytes = buffer.size;
         file_bytes += double(photo.bytes);
     }
     return true;

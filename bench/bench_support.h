@@ -21,7 +21,6 @@ struct Photo {
 
 // The .jpg and .jpeg files of a folder, by name.
 std::vector<Photo> ListPhotos(const std::string& folder);
-bool ReadFileInto(const std::string& path, std::vector<unsigned char>& bytes);
 double Now();
 double ProcessCpuSeconds();
 

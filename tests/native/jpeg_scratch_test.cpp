@@ -22,18 +22,6 @@ using fixtures::JpegScan;
 using fixtures::JpegWriting;
 using namespace testing_support;
 
-// A progressive file with a second frame header before its second scan: libjpeg stops there
-// with a fatal error, after the first scan filled part of its coefficient buffer.
-std::string SecondFrameHeader(const std::string& jpeg) {
-    const size_t sof = jpeg.find("\xFF\xC2", 2);
-    const size_t first_scan = jpeg.find("\xFF\xDA", sof);
-    const size_t second_scan = jpeg.find("\xFF\xDA", first_scan + 2);
-    const size_t sof_length = (uint8_t(jpeg[sof + 2]) << 8 | uint8_t(jpeg[sof + 3])) + 2;
-    std::string damaged = jpeg;
-    damaged.insert(second_scan, jpeg.substr(sof, sof_length));
-    return damaged;
-}
-
 struct Picture {
     const char* name;
     std::string bytes;
@@ -66,7 +54,7 @@ std::vector<Picture> Pictures() {
         {"progressive 4:4:4", good},
         {"cut short progressive", Photo(800, 1040, progressive444, 4).substr(0, 60000)},
         {"progressive 4:2:0", Photo(736, 980, progressive420, 5)},
-        {"fatal in its second scan", SecondFrameHeader(Photo(760, 1000, progressive444, 6))},
+        {"fatal in its second scan", fixtures::WithSecondFrameHeader(Photo(760, 1000, progressive444, 6))},
         {"successive approximation", Photo(600, 800, approximation, 7)},
         {"zero bytes", ""},
         {"baseline", Photo(960, 720, baseline, 8)},

@@ -85,19 +85,6 @@ std::string Photo(int seed, bool progressive) {
 
 PhotoKind KindOf(int i) { return static_cast<PhotoKind>(i % 5); }
 
-// A progressive file whose second scan is preceded by a second frame header: libjpeg stops
-// with a fatal error there, after the header read at load went well.
-std::string SecondFrameHeader(const std::string& jpeg) {
-    const size_t sof = jpeg.find("\xFF\xC2", 2);
-    const size_t first_scan = jpeg.find("\xFF\xDA", sof);
-    const size_t second_scan = jpeg.find("\xFF\xDA", first_scan + 2);
-    if (sof == std::string::npos || second_scan == std::string::npos) return {};
-    const size_t sof_length = (uint8_t(jpeg[sof + 2]) << 8 | uint8_t(jpeg[sof + 3])) + 2;
-    std::string damaged = jpeg;
-    damaged.insert(second_scan, jpeg.substr(sof, sof_length));
-    return damaged;
-}
-
 class TileDecoding : public ::testing::Test {
 protected:
     void SetUp() override { folder = host::MakeTempFolder("zvtiles"); }
@@ -199,7 +186,7 @@ TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
         const std::string key = "to" + std::to_string(i) + "@example.jp";
         switch (i) {
             case 2: add(to, key, "cut.jpg", Photo(i, false).substr(0, 9000)); break;
-            case 4: add(to, key, "fatal.jpg", SecondFrameHeader(Photo(i, true))); break;
+            case 4: add(to, key, "fatal.jpg", fixtures::WithSecondFrameHeader(Photo(i, true))); break;
             case 5: add(to, key, "empty.jpg", ""); break;
             default: add(to, key, "to" + std::to_string(i) + ".jpg", Photo(i, KindOf(i)));
         }
@@ -215,7 +202,7 @@ TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
         }
     }
     for (int i = 0; i < 3; ++i) add(bcc, "bcc" + std::to_string(i) + "@", "bcc" + std::to_string(i) + ".jpg", Photo(40 + i, KindOf(i + 2)));
-    ASSERT_FALSE(SecondFrameHeader(Photo(4, true)).empty());
+    ASSERT_FALSE(fixtures::WithSecondFrameHeader(Photo(4, true)).empty());
     WriteMap(lines);
 
     // In view: the first seven tiles of each row; of those, 7 + 5 + 3 are JPEG files.
@@ -269,7 +256,7 @@ std::vector<uint32_t> DrawnPixels(Picture& picture) {
 TEST_F(TileDecoding, PicturesPreparedInOneScratchDrawAsEachAlone) {
     const std::pair<const char*, std::string> files[] = {
         {"progressive", Photo(1, PhotoKind::kProgressive)},
-        {"fatal", SecondFrameHeader(Photo(2, PhotoKind::kProgressive))},
+        {"fatal", fixtures::WithSecondFrameHeader(Photo(2, PhotoKind::kProgressive))},
         {"approximation", Photo(3, PhotoKind::kApproximation444)},
         {"cut progressive", Photo(4, PhotoKind::kApproximation444).substr(0, 50000)},
         {"cmyk", Photo(5, PhotoKind::kCmyk)},
