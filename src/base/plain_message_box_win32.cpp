@@ -1,6 +1,6 @@
 #include "plain_message_box_win32.h"
 
-#include "../shell/module_win32.h"
+#include "module_win32.h"
 #include "app_error.h"
 #include "layout.h"
 #include "message_boxes_win32.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "../shell/module_win32.h"
+#include "module_win32.h"
 #include "app_error.h"
 
 namespace zv {

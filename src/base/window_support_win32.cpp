@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "../shell/module_win32.h"
+#include "module_win32.h"
 #include "app_error.h"
 #include "window_classes_win32.h"
 

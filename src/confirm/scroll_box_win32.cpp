@@ -2,7 +2,7 @@
 
 #include "../base/app_error.h"
 #include "../base/window_classes_win32.h"
-#include "../shell/module_win32.h"
+#include "../base/module_win32.h"
 #include "tiles_ahead_win32.h"
 
 namespace zv {

@@ -12,7 +12,7 @@
 #include "../base/window_classes_win32.h"
 #include "../base/window_support_win32.h"
 #include "../pictures/picture_control_win32.h"
-#include "../shell/module_win32.h"
+#include "../base/module_win32.h"
 #include "recipient_rows.h"
 #include "scroll_box_win32.h"
 #include "tiles_ahead_win32.h"

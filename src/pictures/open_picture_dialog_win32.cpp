@@ -15,7 +15,7 @@
 #include "../base/window_classes_win32.h"
 #include "../base/window_support_win32.h"
 #include "../map/picture_map.h"
-#include "../shell/module_win32.h"
+#include "../base/module_win32.h"
 #include "picture_formats.h"
 #include "picture_win32.h"
 #include "preview_fit.h"

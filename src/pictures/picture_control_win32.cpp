@@ -4,7 +4,7 @@
 #include "../base/message_boxes_win32.h"
 #include "../base/window_classes_win32.h"
 #include "../base/messages.h"
-#include "../shell/module_win32.h"
+#include "../base/module_win32.h"
 
 namespace zv {
 namespace {

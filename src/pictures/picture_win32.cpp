@@ -8,7 +8,7 @@
 #include "../base/file_system.h"
 #include "../base/handles_win32.h"
 #include "../base/messages.h"
-#include "../shell/module_win32.h"
+#include "../base/module_win32.h"
 #include "jpeg_image.h"
 #include "picture_headers.h"
 

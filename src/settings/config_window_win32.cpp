@@ -15,7 +15,7 @@
 #include "../base/window_support_win32.h"
 #include "../pictures/open_picture_dialog_win32.h"
 #include "../pictures/picture_control_win32.h"
-#include "../shell/module_win32.h"
+#include "../base/module_win32.h"
 #include "entry_rules.h"
 #include "map_check.h"
 

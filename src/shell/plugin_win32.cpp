@@ -2,26 +2,33 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "../confirm/outgoing_win32.h"
 #include "../base/window_classes_win32.h"
+#include "../hostapi/host_function_names.h"
 #include "../hostapi/host_module_lookup_win32.h"
+#include "../hostapi/zavi_api.h"
 #include "../pictures/picture_win32.h"
 #include "../settings/settings_entry_win32.h"
 #include "plugin_info.h"
 #include "plugin_paths.h"
-#include "plugin_state_win32.h"
 
 namespace zv {
+namespace {
+
+// What lives from library load to unload.
+struct PluginState {
+    std::unique_ptr<TZaviAPI> host_api;
+    std::string ini_file_name;
+};
 
 PluginState& Plugin() {
     static PluginState state;
     return state;
 }
-
-namespace {
 
 WindowsHostModuleLookup g_lookup;
 
@@ -43,7 +50,6 @@ std::string OwnModulePath(HMODULE module) {
 bool InitPlugin(HMODULE module) noexcept {
     try {
         PluginState& state = Plugin();
-        state.module = module;
         state.host_api = std::make_unique<TZaviAPI>(g_lookup);
         if (!state.host_api->BindHostApi()) return false;
         state.ini_file_name = IniFileNameFor(OwnModulePath(module));
@@ -99,7 +105,9 @@ int32_t WINAPI ZVC_OnOpenCompose(intptr_t, intptr_t) { return 0; }
 int32_t WINAPI ZVC_OnOutgoing(HWND compose_window, int32_t mode) {
     return Guarded(0, [&]() -> int32_t {
         if (mode == 1 || mode == 2) return 0;
-        return zv::ConfirmOutgoingMessage(compose_window) ? 0 : -1;
+        const auto get_header = reinterpret_cast<zv::CompGetSpecifiedHeaderFn>(
+            zv::Plugin().host_api->Function(zv::kCompGetSpecifiedHeaderIndex));
+        return zv::ConfirmOutgoingMessage(compose_window, get_header, zv::Plugin().ini_file_name) ? 0 : -1;
     });
 }
 

@@ -38,6 +38,10 @@ TEST(BindHostApi, LooksUpTheRequiredNamesInOrderThenSetStatus) {
     EXPECT_EQ(host.looked_up.front(), "ZVA_GetVersion");
     EXPECT_EQ(host.looked_up[kRequiredHostFunctionCount - 1], "ZVA_Connect");
     EXPECT_EQ(host.looked_up.back(), "ZVA_SetStatus");
+    // The host's table as it stands: 54 required names, the header lookup the 35th of them.
+    EXPECT_EQ(kRequiredHostFunctionCount, 54u);
+    EXPECT_EQ(host.looked_up[34], "ZVA_CompGetSpecifiedHeader");
+    EXPECT_EQ(kCompGetSpecifiedHeaderIndex, 34u);
     EXPECT_TRUE(api.IsBound());
 }
 
