@@ -13,7 +13,7 @@ if(WIN32)
     target_include_directories(ZvJpeg INTERFACE ${ZV_JPEG_ROOT}/include)
     target_link_libraries(ZvJpeg INTERFACE ${ZV_JPEG_ROOT}/lib/libjpeg.a)
 else()
-    # The static library: src/pictures/jpeg_memory.c takes the place of libjpeg's own memory
+    # The static library: the memory interface in src/pictures/jpeg_core.c takes the place of libjpeg's own memory
     # interface, which only a static link lets it do.
     find_package(JPEG REQUIRED)
     find_library(ZV_JPEG_STATIC NAMES libjpeg.a)

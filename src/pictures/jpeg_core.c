@@ -209,7 +209,8 @@ size_t jpeg_mem_available(j_common_ptr cinfo, size_t min_bytes_needed, size_t ma
     return max_bytes_needed;
 }
 
-/* Never reached while jpeg_mem_available promises everything. */
+/* Reached only where libjpeg is told to limit its memory (the JPEGMEM environment variable):
+   the decoding then fails with libjpeg's own error, as with its own interface. */
 void jpeg_open_backing_store(j_common_ptr cinfo, struct backing_store_struct* info, long total_bytes_needed) {
     (void)info;
     (void)total_bytes_needed;

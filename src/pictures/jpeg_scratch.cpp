@@ -1,5 +1,6 @@
 #include "jpeg_scratch.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 ZvJpegScratch::~ZvJpegScratch() {
@@ -20,9 +21,14 @@ void ZvJpegScratch::ReleaseUnusedBelow(size_t size) noexcept {
 }
 
 void* ZvJpegScratch::Take(size_t size) noexcept {
+    // A block much larger than the request is left for a request of its size: a small buffer
+    // that took the coefficient block of the decoding before would send the coefficients to
+    // fresh memory, and the scratch would hold both.
+    const size_t largest_fit = size > SIZE_MAX / 2 ? SIZE_MAX : std::max(2 * size, size + 64 * 1024);
     Block* best = nullptr;
     for (Block& block : blocks_)
-        if (!block.in_use && block.size >= size && (!best || block.size < best->size)) best = &block;
+        if (!block.in_use && block.size >= size && block.size <= largest_fit && (!best || block.size < best->size))
+            best = &block;
     if (best) {
         best->in_use = true;
         return best->memory;

@@ -2,11 +2,14 @@
 // Scratch memory for a run of JPEG decodings on one thread. A progressive file makes libjpeg
 // ask for a buffer of every coefficient of the image (72 MB for a 12-megapixel photo), and
 // fresh pages cost more to touch than the decoding at 1/8 costs itself. Within a run, each
-// decoding takes the large blocks the previous one gave back, instead of fresh memory; the
-// blocks go back to the system when the scratch is destroyed.
+// decoding takes the large blocks the previous one gave back, of about the size it asks for,
+// instead of fresh memory. Blocks that no longer fit the requests go back to the system as
+// larger ones are made, and all of them when the scratch is destroyed, so it holds about what
+// one decoding needs.
 //
-// Only libjpeg's working memory lives here, never a picture's data: what a decoding gives
-// back is dead to it. libjpeg zeroes what it needs zeroed itself.
+// Only a decoding's working memory lives here: libjpeg's blocks and the bytes it is fed in
+// place of the file (a copy of part of it). Nothing decoded passes to a later decoding: what
+// one gives back is dead to it, and libjpeg zeroes what it needs zeroed itself.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,7 +34,8 @@ public:
     size_t HeldBytes() const { return held_; }
     // Blocks that had to be made rather than reused, over the scratch's life.
     size_t BlocksMade() const { return made_; }
-    // Room for the bytes a decoding feeds libjpeg in place of the file (the DC-scan view).
+    // Room for the bytes a decoding feeds libjpeg in place of the file (the DC-scan view),
+    // overwritten by each decoding that uses it.
     std::string& Input() { return input_; }
 
 private:

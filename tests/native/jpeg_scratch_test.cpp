@@ -82,7 +82,6 @@ TEST(JpegScratch, DecodingsInOneScratchShowWhatEachShowsAlone) {
     ASSERT_NE(alone[5].DecodeFor(90, 120, false).error_code, 0) << "the empty one fails";
 
     JpegScratch scratch;
-    size_t made_after_first_pass = 0;
     // Forwards, then backwards: each damaged picture follows a good one and is followed by one.
     for (int pass = 0; pass < 2; ++pass) {
         for (size_t k = 0; k < pictures.size(); ++k) {
@@ -95,10 +94,15 @@ TEST(JpegScratch, DecodingsInOneScratchShowWhatEachShowsAlone) {
                     << pictures[i].name << (quantize ? ", quantised" : "") << ", pass " << pass;
             }
         }
-        if (pass == 0) made_after_first_pass = scratch.BlocksMade();
     }
     EXPECT_GT(scratch.HeldBytes(), size_t(720 * 960 * 3 * 2)) << "the coefficients of the 4:4:4 photo were held";
-    EXPECT_EQ(scratch.BlocksMade(), made_after_first_pass) << "the second pass took only blocks it had";
+    // The same photo again takes only blocks the scratch has.
+    JpegImage again(pictures.front().bytes);
+    again.DecodeFor(90, 120, false, &scratch);
+    const size_t made = scratch.BlocksMade();
+    JpegImage once_more(pictures.front().bytes);
+    once_more.DecodeFor(90, 120, false, &scratch);
+    EXPECT_EQ(scratch.BlocksMade(), made);
 }
 
 TEST(JpegScratch, AScratchThatCannotGrowFailsAsMemoryRunningOutDoes) {
@@ -123,6 +127,27 @@ TEST(JpegScratch, AScratchThatCannotGrowFailsAsMemoryRunningOutDoes) {
     EXPECT_EQ(alone.DecodeFor(90, 120, false).error_code, 0);
 }
 
+// Wider photos one after another: each decoding's small buffers must not take the larger
+// blocks the one before gave back, or its coefficients would go to fresh memory and the
+// scratch would hold two decodings' worth.
+TEST(JpegScratch, HoldsAboutWhatOneDecodingNeeds) {
+    JpegWriting progressive444;
+    progressive444.h_sampling = progressive444.v_sampling = 1;
+    JpegScratch shared;
+    std::string last;
+    for (int width : {720, 880, 1040, 1200}) {
+        last = Photo(width, 960, progressive444, uint32_t(width));
+        JpegImage jpeg(last);
+        ASSERT_EQ(jpeg.DecodeFor(90, 120, false, &shared).error_code, 0) << width;
+    }
+    JpegScratch alone;
+    JpegImage jpeg(last);
+    ASSERT_EQ(jpeg.DecodeFor(90, 120, false, &alone).error_code, 0);
+    ASSERT_GT(alone.HeldBytes(), size_t(1200 * 960 * 3 * 2));
+    EXPECT_LE(shared.HeldBytes(), alone.HeldBytes() + 256 * 1024)
+        << "the last photo alone needs " << alone.HeldBytes() << " bytes";
+}
+
 TEST(JpegScratch, BlocksAreReusedByBestFitAndSmallerUnusedOnesGo) {
     JpegScratch scratch;
     void* a = scratch.Take(1000);
@@ -138,10 +163,16 @@ TEST(JpegScratch, BlocksAreReusedByBestFitAndSmallerUnusedOnesGo) {
     EXPECT_EQ(scratch.BlocksMade(), 2u);
     scratch.Give(a);
     scratch.Give(b);
+    void* big = scratch.Take(200 * 1024);
+    ASSERT_NE(big, nullptr);
+    scratch.Give(big);
+    void* small = scratch.Take(4000);
+    EXPECT_NE(small, big) << "a block over twice the request and 64 KB more is left for its own size";
+    scratch.Give(small);
 
-    void* c = scratch.Take(5000);
+    void* c = scratch.Take(300 * 1024);
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(scratch.HeldBytes(), 5000u) << "the unused blocks too small for it were released";
+    EXPECT_EQ(scratch.HeldBytes(), 300u * 1024) << "the unused blocks too small for it were released";
 
     JpegScratch limited(4000);
     void* d = limited.Take(3000);
