@@ -1,6 +1,7 @@
 #include "tiles_ahead_win32.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "../base/window_support_win32.h"
 #include "../pictures/picture_control_win32.h"
@@ -10,8 +11,11 @@ namespace {
 
 constexpr int kMostThreads = 4;
 int g_threads = 0;  // 0: as many as processors, at most kMostThreads
+std::atomic<long> g_decoded_while_loading{0};
 
 }  // namespace
+
+long DecodedWhileLoadingSoFar() { return g_decoded_while_loading.load(); }
 
 int DecodeThreads() { return g_threads > 0 ? g_threads : std::min(ProcessorCount(), kMostThreads); }
 
@@ -82,7 +86,10 @@ void DecodingWhileLoading::Offer(HWND box, HWND tile) noexcept {
         RECT dest;
         GetClientRect(tile, &dest);  // what the paint draws into
         if (picture.NeedsPreparing(dest))
-            queue_->Add([this, &picture, dest](int worker) { picture.PrepareToDraw(dest, scratch_[worker]); });
+            queue_->Add([this, &picture, dest](int worker) {
+                picture.PrepareToDraw(dest, scratch_[worker]);
+                ++g_decoded_while_loading;
+            });
     } catch (...) {
         // Left to the decoding ahead of the paint.
     }

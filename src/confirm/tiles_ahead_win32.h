@@ -49,6 +49,10 @@ private:
     std::unique_ptr<WorkQueue> queue_;
 };
 
+// Decodings done by DecodingWhileLoading in this process, for the tests to see that the
+// tiles in view were decoded while the pictures loaded.
+long DecodedWhileLoadingSoFar();
+
 // As many threads as processors, at most 4. The tests set 1 to compare with decoding inside
 // each tile's paint; 0 restores the default.
 int DecodeThreads();

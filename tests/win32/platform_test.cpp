@@ -3,9 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+#include <vector>
+
 #include "base/app_error.h"
 #include "base/code_page.h"
 #include "base/file_system.h"
+#include "base/parallel_win32.h"
 #include "map/picture_map.h"
 #include "substitute_host.h"
 
@@ -22,6 +30,42 @@ TEST(SystemCodePage, IsShiftJis) {
     EXPECT_FALSE(cp.EqualIgnoringCase("あ", "ア"));    // hiragana and katakana differ
     EXPECT_EQ(cp.ToLower("PHOTO.JPG"), "photo.jpg");
     EXPECT_EQ(cp.ToLower("\x95\x5C.JPG"), "\x95\x5C.jpg");
+}
+
+// Each worker index stands for one thread, so that state kept per worker (a decoding scratch)
+// is never used by two threads at once; a job that throws leaves the others to run; the
+// queue takes jobs again after Finish.
+TEST(WorkQueue, WorkersAreThreadsOfTheirOwnAndEveryJobRuns) {
+    for (int threads : {1, 3}) {
+        WorkQueue queue(threads);
+        for (int round = 0; round < 2; ++round) {
+            std::mutex lock;
+            std::map<int, std::set<DWORD>> threads_of_worker;
+            std::atomic<int> done{0};
+            const int kJobs = 60;
+            for (int i = 0; i < kJobs; ++i)
+                queue.Add([&, i](int worker) {
+                    {
+                        std::lock_guard<std::mutex> hold(lock);
+                        threads_of_worker[worker].insert(GetCurrentThreadId());
+                    }
+                    Sleep(i % 3);
+                    if (i % 7 == 0) throw std::runtime_error("a failing job");
+                    ++done;
+                });
+            queue.Finish();
+            EXPECT_EQ(done.load(), kJobs - (kJobs + 6) / 7) << threads << " threads, round " << round;
+            std::set<DWORD> all;
+            for (const auto& [worker, ids] : threads_of_worker) {
+                EXPECT_GE(worker, 0);
+                EXPECT_LT(worker, threads);
+                EXPECT_EQ(ids.size(), 1u) << "worker " << worker << " ran on one thread";
+                all.insert(ids.begin(), ids.end());
+            }
+            EXPECT_EQ(all.size(), threads_of_worker.size()) << "no thread under two worker indices";
+            EXPECT_EQ(threads_of_worker.count(0), 1u) << "the calling thread took part in Finish";
+        }
+    }
 }
 
 class MapOnDisk : public ::testing::Test {

@@ -208,12 +208,15 @@ TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
     // In view: the first seven tiles of each row; of those, 7 + 5 + 3 are JPEG files.
     const long kJpegsInView = 15;
     SeenWindow serial, together;
-    long decoded_before_shown = -1;
+    long decoded_before_shown = -1, decoded_while_loading = -1;
     for (auto [threads, seen] : {std::pair{1, &serial}, std::pair{4, &together}}) {
         SetDecodeThreads(threads);
-        const long before = JpegDecodingsSoFar();
+        const long before = JpegDecodingsSoFar(), before_loading = DecodedWhileLoadingSoFar();
         RunWindow(map(), to, cc, bcc, [&, threads = threads, seen = seen](HWND window) {
-            if (threads > 1) decoded_before_shown = JpegDecodingsSoFar() - before;
+            if (threads > 1) {
+                decoded_before_shown = JpegDecodingsSoFar() - before;
+                decoded_while_loading = DecodedWhileLoadingSoFar() - before_loading;
+            }
             seen->shown = true;
             LookAt(window, *seen);
         });
@@ -221,6 +224,7 @@ TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
         EXPECT_EQ(JpegDecodingsSoFar() - before, kJpegsInView) << threads << " threads";
     }
     EXPECT_EQ(decoded_before_shown, kJpegsInView) << "decoded together before the window showed";
+    EXPECT_EQ(decoded_while_loading, kJpegsInView) << "each as soon as it was loaded, by the loading's helpers";
     ASSERT_FALSE(serial.pixels.empty());
     EXPECT_TRUE(serial.pixels == together.pixels)
         << "the same pixels, damaged pictures included: " << WhereTheyDiffer(serial, together);
