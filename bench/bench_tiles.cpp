@@ -198,6 +198,10 @@ int CountFreshPages(const char* label, const std::vector<Photo>& photos, bool pr
         if (i == 0) first = pages - own;
         if (i > 0 || !progressive) beyond.push_back(pages - own);
     }
+    if (beyond.empty()) {
+        std::printf("%-11s fresh pages per tile: a single progressive photo has no tile after the first\n", label);
+        return 0;
+    }
     const long worst = *std::max_element(beyond.begin(), beyond.end());
     std::vector<double> sorted(beyond.begin(), beyond.end());
     std::printf("%-11s fresh pages per tile, beyond its file's and bitmap's pages: median %+.0f, most %+ld%s "
