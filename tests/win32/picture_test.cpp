@@ -9,6 +9,7 @@
 #include "base/app_error.h"
 #include "picture_fixtures.h"
 #include "pictures/picture_win32.h"
+#include "drawn_tile.h"
 #include "substitute_host.h"
 
 namespace zv {
@@ -16,61 +17,6 @@ namespace {
 
 using fixtures::Rgb;
 constexpr Rgb kRed{255, 0, 0}, kGreen{0, 160, 0}, kBlue{0, 0, 255}, kWhite{255, 255, 255};
-
-// Draws a picture into a 90 x 120 32-bit bitmap over a known background and reads it back.
-class Tile {
-public:
-    static constexpr int kWidth = 90, kHeight = 120;
-    static constexpr COLORREF kBackground = RGB(1, 2, 3);
-
-    explicit Tile(Picture& picture) {
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB};
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        RECT all = {0, 0, kWidth, kHeight};
-        HBRUSH background = CreateSolidBrush(kBackground);
-        FillRect(dc, &all, background);
-        DeleteObject(background);
-        picture.Draw(dc, all);
-        GdiFlush();
-        const auto* px = static_cast<const uint32_t*>(bits);
-        pixels_.assign(px, px + kWidth * kHeight);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    Rgb At(int x, int y) const {
-        const uint32_t p = pixels_[y * kWidth + x];
-        return {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)};
-    }
-    bool IsBackground(int x, int y) const { return At(x, y) == Rgb{1, 2, 3}; }
-    // Every pixel of the rectangle within `tolerance` of the colour.
-    bool AllNear(int x0, int y0, int x1, int y1, Rgb c, int tolerance = 0) const {
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) {
-                const Rgb p = At(x, y);
-                if (std::abs(p.r - c.r) > tolerance || std::abs(p.g - c.g) > tolerance || std::abs(p.b - c.b) > tolerance)
-                    return false;
-            }
-        return true;
-    }
-
-    // "left,top-right,bottom" of the pixels of this colour, inclusive; "none" when there are none.
-    std::string Bounds(Rgb c) const {
-        int l = kWidth, t = kHeight, r = -1, b = -1;
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x)
-                if (At(x, y) == c) l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
-        if (r < 0) return "none";
-        return std::to_string(l) + "," + std::to_string(t) + "-" + std::to_string(r) + "," + std::to_string(b);
-    }
-
-private:
-    std::vector<uint32_t> pixels_;
-};
 
 class Pictures : public ::testing::Test {
 protected:
@@ -178,7 +124,7 @@ TEST_F(Pictures, AFailedLoadKeepsThePreviousImage) {
     ASSERT_EQ(LoadMessage(picture, Put("a.bmp", fixtures::SolidBmp(12, 34, kRed))), "");
     EXPECT_NE(LoadMessage(picture, Put("b.bmp", "BM")), "");
     EXPECT_EQ(picture.Width(), 12);
-    EXPECT_TRUE(Tile(picture).AllNear(0, 0, 90, 120, kRed));
+    EXPECT_TRUE(DrawnTile(picture).AllNear(0, 0, 90, 120, kRed));
 }
 
 // A 32-bit bitmap with a V4 (108-byte) header whose colour masks sit inside the header.
@@ -218,7 +164,7 @@ TEST_F(Pictures, BitmapsAndJpegsFillTheWholeTile) {
         Picture picture;
         ASSERT_EQ(LoadMessage(picture, Put(c.name, c.bytes)), "") << c.name;
         const Rgb expected = std::string(c.name) == "gray.jpg" ? Rgb{128, 128, 128} : kGreen;
-        EXPECT_TRUE(Tile(picture).AllNear(0, 0, 90, 120, expected, c.tolerance)) << c.name;
+        EXPECT_TRUE(DrawnTile(picture).AllNear(0, 0, 90, 120, expected, c.tolerance)) << c.name;
     }
     // 900 x 600, left half red, right half blue: squeezed sideways, the halves meet mid-tile.
     for (const char* name : {"wide.bmp", "wide.jpg"}) {
@@ -226,7 +172,7 @@ TEST_F(Pictures, BitmapsAndJpegsFillTheWholeTile) {
         const std::string bytes = std::string(name) == "wide.bmp" ? fixtures::PatternBmp(900, 600, halves)
                                                                   : fixtures::PatternJpeg(900, 600, halves);
         ASSERT_EQ(LoadMessage(picture, Put(name, bytes)), "") << name;
-        Tile tile(picture);
+        DrawnTile tile(picture);
         EXPECT_TRUE(tile.AllNear(0, 0, 43, 120, kRed, 12)) << name;
         EXPECT_TRUE(tile.AllNear(47, 0, 90, 120, kBlue, 12)) << name;
     }
@@ -235,7 +181,7 @@ TEST_F(Pictures, BitmapsAndJpegsFillTheWholeTile) {
 TEST_F(Pictures, IconSitsUnscaledAtTheTopLeft) {
     Picture picture;
     ASSERT_EQ(LoadMessage(picture, Put("a.ico", fixtures::SolidIcon(32, kRed))), "");
-    Tile tile(picture);
+    DrawnTile tile(picture);
     EXPECT_TRUE(tile.AllNear(0, 0, 32, 32, kRed));
     EXPECT_TRUE(tile.IsBackground(32, 0));
     EXPECT_TRUE(tile.IsBackground(0, 32));
@@ -248,7 +194,7 @@ TEST_F(Pictures, MetafilesAreScaledToTheTile) {
              {"a.wmf", fixtures::SolidPlaceableWmf(2880, 1920, 1440, kBlue)}}) {
         Picture picture;
         ASSERT_EQ(LoadMessage(picture, Put(name, bytes)), "") << name;
-        Tile tile(picture);
+        DrawnTile tile(picture);
         EXPECT_TRUE(tile.AllNear(1, 1, 88, 118, kBlue)) << name << ": blue at " << tile.Bounds(kBlue);
     }
 }
@@ -280,7 +226,7 @@ TEST_F(Pictures, FailuresShowThePlaceholderPixelForPixel) {
         ASSERT_FALSE(picture.Empty()) << path;
         EXPECT_EQ(picture.Width(), 90);
         EXPECT_EQ(picture.Height(), 120);
-        Tile tile(picture);
+        DrawnTile tile(picture);
         int differing = 0;
         for (int y = 0; y < 120; ++y)
             for (int x = 0; x < 90; ++x) differing += tile.At(x, y) != expected[y * 90 + x];
@@ -291,10 +237,10 @@ TEST_F(Pictures, FailuresShowThePlaceholderPixelForPixel) {
 TEST_F(Pictures, JpegDecodingErrorsAreReportedOnceAndNotRetried) {
     Picture picture;
     ASSERT_EQ(LoadMessage(picture, Put("empty.jpg", "")), "");
-    Tile first(picture);
+    DrawnTile first(picture);
     const int code = picture.TakeDecodeError();
     EXPECT_GT(code, 0) << "libjpeg's code for empty input";
-    Tile second(picture);
+    DrawnTile second(picture);
     EXPECT_EQ(picture.TakeDecodeError(), 0) << "not decoded, nor reported, again";
     EXPECT_TRUE(second.IsBackground(45, 60));
 }
@@ -309,7 +255,7 @@ TEST_F(Pictures, JpegCutShortShowsItsUpperPartWithoutError) {
     jpeg.resize(jpeg.size() * 2 / 3);
     Picture picture;
     ASSERT_EQ(LoadMessage(picture, Put("cut.jpg", jpeg)), "");
-    Tile tile(picture);
+    DrawnTile tile(picture);
     EXPECT_EQ(picture.TakeDecodeError(), 0);
     EXPECT_TRUE(tile.AllNear(0, 0, 90, 16, kRed, 8));
 }

@@ -21,6 +21,7 @@
 #include "base/window_support_win32.h"
 #include "confirm/show_address_form_win32.h"
 #include "confirm/tiles_ahead_win32.h"
+#include "drawn_tile.h"
 #include "picture_fixtures.h"
 #include "pictures/jpeg_image.h"
 #include "pictures/jpeg_scratch.h"
@@ -236,25 +237,6 @@ TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
     EXPECT_EQ(serial.errors, together.errors);
 }
 
-// A 90 x 120 tile's pixels after the picture is drawn over a background of 0x123456.
-std::vector<uint32_t> DrawnPixels(Picture& picture) {
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 90, -120, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    std::fill_n(static_cast<uint32_t*>(bits), 90 * 120, 0x123456u);
-    const RECT all = {0, 0, 90, 120};
-    picture.Draw(dc, all);
-    GdiFlush();
-    std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + 90 * 120);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return pixels;
-}
-
 // One thread of a preparation: pictures decoded one after another in one scratch, each in the
 // memory the one before left, damaged or not. Each draws and reports as it does alone.
 TEST_F(TileDecoding, PicturesPreparedInOneScratchDrawAsEachAlone) {
@@ -281,7 +263,7 @@ TEST_F(TileDecoding, PicturesPreparedInOneScratchDrawAsEachAlone) {
         ASSERT_TRUE(shared.NeedsPreparing(tile)) << name;
         shared.PrepareToDraw(tile, scratch);
         EXPECT_FALSE(shared.NeedsPreparing(tile)) << name;
-        EXPECT_TRUE(DrawnPixels(shared) == DrawnPixels(alone)) << name;
+        EXPECT_TRUE(DrawnTile(shared).pixels() == DrawnTile(alone).pixels()) << name;
         const int error = alone.TakeDecodeError();
         EXPECT_EQ(shared.TakeDecodeError(), error) << name;
         errors += error != 0;
@@ -297,8 +279,8 @@ TEST_F(TileDecoding, PicturesPreparedInOneScratchDrawAsEachAlone) {
     starved.PrepareToDraw(tile, cannot_grow);
     EXPECT_EQ(starved.TakeDecodeError(), JERR_OUT_OF_MEMORY);
     EXPECT_EQ(starved.TakeDecodeError(), 0);
-    const std::vector<uint32_t> drawn = DrawnPixels(starved);
-    EXPECT_TRUE(std::all_of(drawn.begin(), drawn.end(), [](uint32_t p) { return p == 0x123456u; }));
+    const DrawnTile drawn(starved);
+    EXPECT_TRUE(drawn.AllNear(0, 0, 90, 120, fixtures::Rgb{1, 2, 3})) << "the background alone";
     EXPECT_LE(cannot_grow.HeldBytes(), 64u * 1024);
 }
 
