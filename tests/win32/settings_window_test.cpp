@@ -414,8 +414,10 @@ TEST_F(SettingsWindow, CancelEscAndCloseBoxLeaveTheFilesAlone) {
     const std::function<void(HWND)> closers[] = {
         [](HWND w) { Click(w, "ｷｬﾝｾﾙ"); },
         [](HWND w) {
-            PostMessageA(List(w), WM_KEYDOWN, VK_ESCAPE, 0);
-            PostMessageA(List(w), WM_KEYUP, VK_ESCAPE, 0xC0000000);
+            // Found once: once the key is down, the window may be gone.
+            const HWND list = List(w);
+            PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageA(list, WM_KEYUP, VK_ESCAPE, 0xC0000000);
         },
         [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); },
     };
@@ -424,11 +426,11 @@ TEST_F(SettingsWindow, CancelEscAndCloseBoxLeaveTheFilesAlone) {
             Type(Address(w), "new");
             Type(FileName(w), picture);
             Click(w, "<<");
-            WaitUntil([&] { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 2; });
+            EXPECT_TRUE(WaitUntil([&] { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 2; })) << "not added";
             Select(w, 0);
             Click(w, "×");
-            AnswerBox("確認", IDOK);
-            WaitUntil([&] { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 1; });
+            EXPECT_NE(AnswerBox("確認", IDOK), "(no box)");
+            EXPECT_TRUE(WaitUntil([&] { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 1; })) << "not deleted";
             close(w);
         }), 1);
         EXPECT_EQ(ReadFileBytes(plugin.ini_path()), map);

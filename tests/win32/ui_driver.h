@@ -57,16 +57,18 @@ bool WaitUntil(const std::function<bool()>& ready, int timeout_ms = 5000);
 int MeasuredTextHeight();
 int ScaledBy(int value, int text_height);
 
-// Runs `drive` on a thread while `call` runs here; if drive fails to close the window,
-// it is closed so the call returns.
+// Runs `drive` on a thread while `call` runs here. The drive reads the windows with
+// messages sent to this thread, so this thread answers them until the drive ends: the call
+// may return, and its window go, while the drive is still in such a read.
 class Driver {
 public:
-    explicit Driver(std::function<void()> drive) : thread_(std::move(drive)) {}
-    ~Driver() {
-        if (thread_.joinable()) thread_.join();
-    }
+    explicit Driver(std::function<void()> drive);
+    ~Driver();
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
 
 private:
+    HANDLE finished_;
     std::thread thread_;
 };
 
