@@ -167,18 +167,18 @@ Driver::Driver(std::function<void()> drive)
     : finished_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
       thread_([this, drive = std::move(drive)] {
           drive();
-          SetEvent(finished_);
+          SetEvent(finished_.get());
       }) {}
 
 Driver::~Driver() {
     // Only sent messages are taken here: posted ones stay for whatever pumps next.
-    while (finished_ &&
-           MsgWaitForMultipleObjects(1, &finished_, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+    HANDLE finished = finished_.get();
+    while (finished &&
+           MsgWaitForMultipleObjects(1, &finished, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
     thread_.join();
-    if (finished_) CloseHandle(finished_);
 }
 
 }  // namespace zv::host

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/handles_win32.h"
+
 namespace zv::host {
 
 struct ChildInfo {
@@ -68,7 +70,7 @@ public:
     Driver& operator=(const Driver&) = delete;
 
 private:
-    HANDLE finished_;
+    UniqueHandle finished_;
     std::thread thread_;
 };
 
