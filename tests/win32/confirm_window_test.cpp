@@ -62,7 +62,7 @@ protected:
                 WaitUntil([&] { return IsWindowEnabled(ChildWithText(window, "送信").hwnd) != FALSE; });
                 look(window);
                 answer(window);
-                if (!WaitForWindowGone(window, 5000)) PostMessageA(window, WM_CLOSE, 0, 0);
+                CloseLeftOpen(window);
             });
             result = plugin.OnOutgoing(kCompose, 0);
         }

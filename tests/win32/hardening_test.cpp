@@ -134,7 +134,7 @@ SendRun SendAnswering(const LoadedPlugin& plugin, bool press_send, int settle_ms
             }
             if (look) look(window);
             PostMessageA(ChildWithText(window, press_send ? "送信" : "ｷｬﾝｾﾙ").hwnd, BM_CLICK, 0, 0);
-            if (!WaitForWindowGone(window, 5000)) PostMessageA(window, WM_CLOSE, 0, 0);
+            CloseLeftOpen(window);
         });
         run.result = plugin.OnOutgoing(kCompose, 0);
     }

@@ -95,7 +95,7 @@ protected:
                 if (!window) return;
                 seen = true;
                 drive(window);
-                if (!WaitForWindowGone(window, 5000)) PostMessageA(window, WM_CLOSE, 0, 0);
+                CloseLeftOpen(window);
             });
             result = plugin.OnPlugInSetup();
         }

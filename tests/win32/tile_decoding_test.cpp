@@ -163,7 +163,7 @@ int RunWindow(const std::string& map, const std::string& to, const std::string& 
             if (!window) return;
             look(window);
             PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-            if (!host::WaitForWindowGone(window, 5000)) PostMessageA(window, WM_CLOSE, 0, 0);
+            host::CloseLeftOpen(window);
         });
         result = form.ConfirmRecipients(to, cc, bcc);
     }

@@ -27,6 +27,31 @@ bool WaitForWindowGone(HWND window, int timeout_ms) {
 }
 
 namespace {
+// Cancels the thread's visible boxes and dialogs other than `except`: the system's message box,
+// file dialog and the plug-in's plain box take IDCANCEL as "close"; a yes/no box may want IDNO.
+BOOL CALLBACK CancelIfDialog(HWND w, LPARAM except) {
+    char name[64] = {};
+    GetClassNameA(w, name, sizeof name);
+    const bool dialog = lstrcmpA(name, "#32770") == 0 || lstrcmpA(name, "ZvPlainMessageBox") == 0;
+    if (w == reinterpret_cast<HWND>(except) || !dialog || !IsWindowVisible(w)) return TRUE;
+    PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(w, WM_COMMAND, IDNO, 0);
+    return TRUE;
+}
+}  // namespace
+
+bool CloseLeftOpen(HWND window, int grace_ms) {
+    if (WaitForWindowGone(window, grace_ms)) return true;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    for (int round = 0; round < 20; ++round) {
+        EnumThreadWindows(thread, CancelIfDialog, reinterpret_cast<LPARAM>(window));
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        if (WaitForWindowGone(window, 500)) return true;
+    }
+    return false;
+}
+
+namespace {
 std::string MessageBoxText(HWND box) {
     std::string text;
     for (const ChildInfo& c : ChildrenOf(box))

@@ -25,6 +25,10 @@ struct ChildInfo {
 HWND WaitForWindow(const char* caption, int timeout_ms = 10000);
 // Waits until the window is gone.
 bool WaitForWindowGone(HWND window, int timeout_ms = 10000);
+// A drive's last step: waits for the window to go, and if it stays, closes it, and first every
+// box or dialog its thread shows (their modal loops would keep the window, and the test, open
+// for good). True once the window is gone.
+bool CloseLeftOpen(HWND window, int grace_ms = 5000);
 
 // Waits for a message box with this caption that is shown and holds its text; null after the
 // timeout. A box found while it is still being built has neither, and an answer posted to it
