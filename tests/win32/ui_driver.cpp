@@ -136,21 +136,18 @@ Screenshot::Screenshot(HWND window) {
     ClientToScreen(window, &origin);
     width_ = r.right;
     height_ = r.bottom;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
+    ScopedWindowDc screen(nullptr);
+    UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB};
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+    UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return;
+    ScopedSelectObject selected(dc.get(), bitmap.get());
+    BitBlt(dc.get(), 0, 0, width_, height_, screen.get(), origin.x, origin.y, SRCCOPY);
     GdiFlush();
     const auto* px = static_cast<const uint32_t*>(bits);
-    if (px) pixels_.assign(px, px + size_t(width_) * height_);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
+    pixels_.assign(px, px + size_t(width_) * height_);
 }
 
 COLORREF Screenshot::At(int x, int y) const {
@@ -174,15 +171,12 @@ bool Screenshot::SavePng(const std::string& path) const {
 }
 
 int MeasuredTextHeight() {
-    HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック");
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    UniqueFont font(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック"));
+    ScopedWindowDc dc(nullptr);
+    ScopedSelectObject selected(dc.get(), font.get());
     TEXTMETRICA tm = {};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(font);
+    GetTextMetricsA(dc.get(), &tm);
     return tm.tmHeight;
 }
 
