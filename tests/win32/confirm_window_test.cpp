@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include "base/handles_win32.h"
 #include "picture_fixtures.h"
 #include "substitute_host.h"
 #include "ui_driver.h"
@@ -166,15 +167,14 @@ TEST_F(ConfirmWindow, EveryWayOfAnsweringGivesItsResult) {
 TEST_F(ConfirmWindow, HostWindowsAreDisabledWhileItIsUp) {
     WriteMap({Entry("taro", 0)});
     Headers("taro@example.jp");
-    HWND host_window = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                                       nullptr, nullptr, nullptr, nullptr);
+    const UniqueWindow host_window(CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                                   100, nullptr, nullptr, nullptr, nullptr));
     bool enabled_while_up = true;
-    EXPECT_EQ(Send([&](HWND) { enabled_while_up = IsWindowEnabled(host_window); },
+    EXPECT_EQ(Send([&](HWND) { enabled_while_up = IsWindowEnabled(host_window.get()); },
                    [](HWND w) { Click(w, "ｷｬﾝｾﾙ"); }),
               -1);
     EXPECT_FALSE(enabled_while_up);
-    EXPECT_TRUE(IsWindowEnabled(host_window));
-    DestroyWindow(host_window);
+    EXPECT_TRUE(IsWindowEnabled(host_window.get()));
 }
 
 TEST_F(ConfirmWindow, TilesShowThePicturesInMapOrder) {

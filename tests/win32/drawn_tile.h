@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "base/handles_win32.h"
 #include "picture_fixtures.h"
 #include "pictures/picture_win32.h"
 
@@ -22,20 +24,17 @@ public:
         BITMAPINFO info = {};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB};
         void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bitmap);
+        UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+        UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!bitmap || !bits) throw std::runtime_error("no bitmap for a drawn tile");
+        ScopedSelectObject selected(dc.get(), bitmap.get());
         RECT all = {0, 0, kWidth, kHeight};
-        HBRUSH background = CreateSolidBrush(kBackground);
-        FillRect(dc, &all, background);
-        DeleteObject(background);
-        picture.Draw(dc, all);
+        const UniqueBrush background(CreateSolidBrush(kBackground));
+        FillRect(dc.get(), &all, background.get());
+        picture.Draw(dc.get(), all);
         GdiFlush();
         const auto* px = static_cast<const uint32_t*>(bits);
         pixels_.assign(px, px + kWidth * kHeight);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
     }
     fixtures::Rgb At(int x, int y) const {
         const uint32_t p = pixels_[y * kWidth + x];

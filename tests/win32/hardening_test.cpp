@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "base/handles_win32.h"
 #include "picture_fixtures.h"
 #include "pictures/picture_win32.h"
 #include "substitute_host.h"
@@ -88,15 +89,14 @@ TEST_F(Hardening, DamagedPicturesLoadOrFallBackToThePlaceholder) {
         Picture picture;
         LoadPictureOrPlaceholder(picture, path);
         // Drawn into a tile-sized bitmap, as a tile would; any crash ends the whole test.
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateBitmap(90, 120, 1, 32, nullptr);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        RECT all = {0, 0, 90, 120};
-        picture.Draw(dc, all);
+        {
+            UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+            UniqueBitmap bitmap(CreateBitmap(90, 120, 1, 32, nullptr));
+            ScopedSelectObject selected(dc.get(), bitmap.get());
+            RECT all = {0, 0, 90, 120};
+            picture.Draw(dc.get(), all);
+        }
         decode_errors += picture.TakeDecodeError() != 0;
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
         const bool is_placeholder = !picture.Empty() && picture.Width() == 90 && picture.Height() == 120 &&
                                     picture.Kind() == PictureKind::Bitmap;
         is_placeholder ? ++placeholders : ++loaded;
@@ -228,13 +228,12 @@ size_t PrivateBytes() {
 
 // Threads of this process: a decoding thread left running would add to them.
 size_t ThreadCount() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    const UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) return 0;
     size_t count = 0;
     THREADENTRY32 entry = {sizeof entry};
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry))
         count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
     return count;
 }
 

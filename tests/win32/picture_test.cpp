@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/app_error.h"
+#include "base/handles_win32.h"
 #include "picture_fixtures.h"
 #include "pictures/picture_win32.h"
 #include "drawn_tile.h"
@@ -110,9 +111,10 @@ TEST_F(Pictures, FilesThatCannotBeOpened) {
     CreateDirectoryA(dir.c_str(), nullptr);
     EXPECT_EQ(LoadMessage(picture, dir), "ファイル " + dir + " は開けません");
     const std::string busy = Put("busy.bmp", fixtures::SolidBmp(2, 2, kRed));
-    HANDLE writer = CreateFileA(busy.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    UniqueFile writer(CreateFileA(busy.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
     EXPECT_EQ(LoadMessage(picture, busy), "ファイル " + busy + " は開けません");
-    CloseHandle(writer);
+    writer.reset();
     EXPECT_EQ(LoadMessage(picture, busy), "");
     // The dot in the folder name does not make an extension.
     CreateDirectoryA((folder + "\\pic.d").c_str(), nullptr);

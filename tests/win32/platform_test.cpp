@@ -13,6 +13,7 @@
 #include "base/app_error.h"
 #include "base/code_page.h"
 #include "base/file_system.h"
+#include "base/handles_win32.h"
 #include "base/parallel_win32.h"
 #include "map/picture_map.h"
 #include "substitute_host.h"
@@ -99,8 +100,8 @@ TEST_F(MapOnDisk, BytesRoundTripAndBackupIsOneGenerationDeep) {
 TEST_F(MapOnDisk, MapHeldOpenWithoutSharing) {
     host::WriteFileBytes(map, "mine=1\r\n");
     host::WriteFileBytes(bak, "older=1\r\n");
-    HANDLE other = CreateFileA(map.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    UniqueFile other(CreateFileA(map.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(other);
     MapLines lines = {"kept"};
     try {
         LoadMap(fs, map, lines);
@@ -115,7 +116,7 @@ TEST_F(MapOnDisk, MapHeldOpenWithoutSharing) {
     } catch (const AppError& e) {
         EXPECT_EQ(std::string(e.what()), "ファイル " + map + " を作成できません");
     }
-    CloseHandle(other);
+    other.reset();
     EXPECT_EQ(host::ReadFileBytes(map), "mine=1\r\n");
     EXPECT_EQ(host::ReadFileBytes(bak), "older=1\r\n");
     EXPECT_EQ(host::ReadFileBytes(folder + "\\zvOvisto.tmp"), "(missing)");
@@ -123,16 +124,15 @@ TEST_F(MapOnDisk, MapHeldOpenWithoutSharing) {
 
 TEST_F(MapOnDisk, SharedReadersMayStayWhileTheMapIsRead) {
     host::WriteFileBytes(map, "a=1");
-    HANDLE reader = CreateFileA(map.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    UniqueFile reader(CreateFileA(map.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(reader);
     MapLines lines;
     EXPECT_NO_THROW(LoadMap(fs, map, lines));
-    CloseHandle(reader);
+    reader.reset();
     // A writer that shares reading still blocks us: we let others read but not write.
-    HANDLE writer = CreateFileA(map.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    const UniqueFile writer(CreateFileA(map.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
     EXPECT_THROW(LoadMap(fs, map, lines), AppError);
-    CloseHandle(writer);
 }
 
 TEST_F(MapOnDisk, SaveIntoAMissingFolderFailsCleanly) {
@@ -154,13 +154,15 @@ TEST_F(MapOnDisk, IsExistingFile) {
     EXPECT_FALSE(IsExistingFile(fs, ""));
     EXPECT_FALSE(IsExistingFile(fs, folder + "\\none.jpg"));
     // A time stamp before 1980 has no DOS date.
-    HANDLE h = CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    SYSTEMTIME st = {1975, 6, 0, 15, 12, 0, 0, 0};
-    FILETIME ft;
-    SystemTimeToFileTime(&st, &ft);
-    ASSERT_TRUE(SetFileTime(h, nullptr, nullptr, &ft));
-    CloseHandle(h);
+    {
+        const UniqueFile h(
+            CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(h);
+        SYSTEMTIME st = {1975, 6, 0, 15, 12, 0, 0, 0};
+        FILETIME ft;
+        SystemTimeToFileTime(&st, &ft);
+        ASSERT_TRUE(SetFileTime(h.get(), nullptr, nullptr, &ft));
+    }
     EXPECT_FALSE(IsExistingFile(fs, file));
 }
 

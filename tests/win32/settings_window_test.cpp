@@ -476,9 +476,9 @@ TEST_F(SettingsWindow, AboutShowsTheVersionFromTheLibrary) {
 TEST_F(SettingsWindow, AMapHeldOpenOpensEmptyAndOkReportsTheCreationError) {
     WriteFileBytes(plugin.ini_path(), "mine=1\r\n");
     WriteFileBytes(bak, "older=1\r\n");
-    HANDLE other = CreateFileA(plugin.ini_path().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
-    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    UniqueFile other(CreateFileA(plugin.ini_path().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 0, nullptr));
+    ASSERT_TRUE(other);
     std::string error;
     int count = -1;
     Run([&](HWND w) {
@@ -486,7 +486,7 @@ TEST_F(SettingsWindow, AMapHeldOpenOpensEmptyAndOkReportsTheCreationError) {
         Click(w, "OK");
         error = AnswerBox(kAppTitle, IDOK);
     });
-    CloseHandle(other);
+    other.reset();
     EXPECT_EQ(count, 0) << "an unreadable map opens as an empty list";
     EXPECT_EQ(error, "ファイル " + plugin.ini_path() + " を作成できません.") << "the error box adds \".\"";
     EXPECT_EQ(ReadFileBytes(plugin.ini_path()), "mine=1\r\n");

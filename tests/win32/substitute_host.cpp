@@ -34,8 +34,8 @@ std::string MakeTempFolder(const char* prefix) {
 
 void RemoveFolder(const std::string& folder) {
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    const UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &data));
+    if (find) {
         do {
             const std::string name = data.cFileName;
             if (name == "." || name == "..") continue;
@@ -45,28 +45,26 @@ void RemoveFolder(const std::string& folder) {
                 RemoveFolder(path);
             else
                 DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
+        } while (FindNextFileA(find.get(), &data));
     }
     RemoveDirectoryA(folder.c_str());
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + path);
+    const UniqueFile file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw std::runtime_error("cannot write " + path);
     DWORD done = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-    CloseHandle(file);
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "(missing)";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
+    const UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return "(missing)";
+    std::string bytes(GetFileSize(file.get(), nullptr), '\0');
     DWORD done = 0;
-    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &done, nullptr);
-    CloseHandle(file);
+    if (!bytes.empty()) ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &done, nullptr);
     bytes.resize(done);
     return bytes;
 }
@@ -75,17 +73,17 @@ LoadedPlugin::LoadedPlugin() : LoadedPlugin(ExeFolder() + "\\zvOvisto.dll") {}
 
 LoadedPlugin::LoadedPlugin(const std::string& source) : folder_(MakeTempFolder("zvplug")) {
     if (!CopyFileA(source.c_str(), dll_path().c_str(), FALSE)) throw std::runtime_error("cannot copy " + source);
-    module_ = LoadLibraryA(dll_path().c_str());
+    module_.reset(LoadLibraryA(dll_path().c_str()));
     if (!module_) load_error_ = GetLastError();
 }
 
 LoadedPlugin::~LoadedPlugin() {
-    if (module_) FreeLibrary(module_);
+    module_.reset();  // before the folder goes: a loaded DLL's file cannot be removed
     RemoveFolder(folder_);
 }
 
 FARPROC LoadedPlugin::Export(const char* name) const {
-    FARPROC f = module_ ? GetProcAddress(module_, name) : nullptr;
+    FARPROC f = module_ ? GetProcAddress(module_.get(), name) : nullptr;
     if (!f) throw std::runtime_error(std::string("no export ") + name);
     return f;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/handles_win32.h"
+
 namespace zv::host {
 
 struct HeaderCall {
@@ -35,7 +37,7 @@ public:
     LoadedPlugin(const LoadedPlugin&) = delete;
     LoadedPlugin& operator=(const LoadedPlugin&) = delete;
 
-    bool loaded() const { return module_ != nullptr; }
+    bool loaded() const { return static_cast<bool>(module_); }
     DWORD load_error() const { return load_error_; }
     const std::string& folder() const { return folder_; }
     std::string dll_path() const { return folder_ + "\\zvOvisto.dll"; }
@@ -52,7 +54,7 @@ public:
 
 private:
     std::string folder_;
-    HMODULE module_ = nullptr;
+    UniqueModule module_;
     DWORD load_error_ = 0;
 };
 
