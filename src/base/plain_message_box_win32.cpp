@@ -10,7 +10,6 @@
 namespace zv {
 namespace {
 
-constexpr char kClassName[] = "ZvPlainMessageBox";
 constexpr int kMargin = 12, kButtonWidth = 75, kButtonHeight = 25;
 
 struct BoxState {
@@ -39,7 +38,7 @@ LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
 }  // namespace
 
 void ShowPlainMessage(HWND owner, const std::string& text) {
-    EnsureWindowClass(kClassName, BoxProc, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    EnsureWindowClass(kPlainMessageBoxClass, BoxProc, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const UniqueFont font = CreateUiFont();
     const int text_height = TextHeightOf(font.get());
     const int margin = Scaled(kMargin, text_height);
@@ -58,7 +57,7 @@ void ShowPlainMessage(HWND owner, const std::string& text) {
 
     BoxState state;
     const std::string title = ApplicationTitleOfHost();
-    UniqueWindow box(CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, title.c_str(),
+    UniqueWindow box(CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kPlainMessageBoxClass, title.c_str(),
                                      WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, owner, nullptr, ThisModule(),
                                      &state));
     if (!box) throw AppError("CreateWindow");

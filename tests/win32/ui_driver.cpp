@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/plain_message_box_win32.h"
+
 namespace zv::host {
 
 bool WaitUntil(const std::function<bool()>& ready, int timeout_ms) {
@@ -32,7 +34,7 @@ namespace {
 BOOL CALLBACK CancelIfDialog(HWND w, LPARAM except) {
     char name[64] = {};
     GetClassNameA(w, name, sizeof name);
-    const bool dialog = lstrcmpA(name, "#32770") == 0 || lstrcmpA(name, "ZvPlainMessageBox") == 0;
+    const bool dialog = lstrcmpA(name, "#32770") == 0 || lstrcmpA(name, kPlainMessageBoxClass) == 0;
     if (w == reinterpret_cast<HWND>(except) || !dialog || !IsWindowVisible(w)) return TRUE;
     PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     PostMessageA(w, WM_COMMAND, IDNO, 0);
