@@ -13,6 +13,7 @@
 #include <string>
 
 #include "base/handles_win32.h"
+#include "drawn_tile.h"
 #include "picture_fixtures.h"
 #include "pictures/picture_win32.h"
 #include "substitute_host.h"
@@ -89,13 +90,7 @@ TEST_F(Hardening, DamagedPicturesLoadOrFallBackToThePlaceholder) {
         Picture picture;
         LoadPictureOrPlaceholder(picture, path);
         // Drawn into a tile-sized bitmap, as a tile would; any crash ends the whole test.
-        {
-            UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-            UniqueBitmap bitmap(CreateBitmap(90, 120, 1, 32, nullptr));
-            ScopedSelectObject selected(dc.get(), bitmap.get());
-            RECT all = {0, 0, 90, 120};
-            picture.Draw(dc.get(), all);
-        }
+        const DrawnTile drawn(picture);
         decode_errors += picture.TakeDecodeError() != 0;
         const bool is_placeholder = !picture.Empty() && picture.Width() == 90 && picture.Height() == 120 &&
                                     picture.Kind() == PictureKind::Bitmap;
