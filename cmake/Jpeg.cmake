@@ -1,8 +1,10 @@
-# libjpeg: the static libjpeg-turbo that scripts/setup builds for the Windows target, or
-# Debian's natively.
+# libjpeg: the static libjpeg-turbo that scripts/setup builds for the Windows targets and the
+# 32-bit native tests, or Debian's natively.
 add_library(ZvJpeg INTERFACE)
-if(WIN32)
-    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+if(WIN32 OR CMAKE_CROSSCOMPILING)
+    if(NOT WIN32)
+        set(ZV_JPEG_ROOT ${CMAKE_SOURCE_DIR}/build/deps/linux-i686)
+    elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
         set(ZV_JPEG_ROOT ${CMAKE_SOURCE_DIR}/build/deps/x86_64)
     else()
         set(ZV_JPEG_ROOT ${CMAKE_SOURCE_DIR}/build/deps/i686)
