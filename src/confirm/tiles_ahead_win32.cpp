@@ -10,16 +10,31 @@ namespace zv {
 namespace {
 
 constexpr int kMostThreads = 4;
-int g_threads = 0;  // 0: as many as processors, at most kMostThreads
+std::atomic<int> g_threads{0};  // 0: as many as processors, at most kMostThreads
+std::atomic<size_t> g_memory_limit{0};  // 0: none
 std::atomic<long> g_decoded_while_loading{0};
+
+// A scratch for each thread: its decodings after the first take libjpeg's working memory from
+// the one before instead of fresh pages.
+std::vector<JpegScratch> ScratchForThreads(size_t threads) {
+    std::vector<JpegScratch> scratch(threads);
+    if (const size_t limit = g_memory_limit.load())
+        for (JpegScratch& one : scratch) one.SetMostBytes(limit);
+    return scratch;
+}
 
 }  // namespace
 
 long DecodedWhileLoadingSoFar() { return g_decoded_while_loading.load(); }
 
-int DecodeThreads() { return g_threads > 0 ? g_threads : std::min(ProcessorCount(), kMostThreads); }
+int DecodeThreads() {
+    const int threads = g_threads.load();
+    return threads > 0 ? threads : std::min(ProcessorCount(), kMostThreads);
+}
 
 void SetDecodeThreads(int threads) { g_threads = threads; }
+
+void SetDecodeAheadMemoryLimit(size_t bytes) { g_memory_limit = bytes; }
 
 bool TileInView(HWND box, HWND tile, int shift) {
     // The style, not IsWindowVisible: before its first paint the window is still hidden.
@@ -56,9 +71,8 @@ void DecodeTilesAhead(const std::vector<HWND>& tiles) noexcept {
             if (control->picture().NeedsPreparing(dest)) jobs.push_back({&control->picture(), dest});
         }
         if (jobs.size() < 2) return;  // nothing to share out
-        // A scratch for each thread: its decodings after the first take libjpeg's working memory
-        // from the one before instead of fresh pages. Released with the preparation.
-        std::vector<JpegScratch> scratch(std::min<size_t>(jobs.size(), static_cast<size_t>(threads)));
+        // Released with the preparation.
+        std::vector<JpegScratch> scratch = ScratchForThreads(std::min<size_t>(jobs.size(), size_t(threads)));
         RunInParallel(jobs.size(), static_cast<int>(scratch.size()),
                       [&](size_t i, int worker) { jobs[i].picture->PrepareToDraw(jobs[i].dest, scratch[worker]); });
     } catch (...) {
@@ -70,7 +84,7 @@ DecodingWhileLoading::DecodingWhileLoading() noexcept {
     const int threads = DecodeThreads();
     if (threads <= 1) return;  // each tile decodes in its own paint
     try {
-        scratch_ = std::vector<JpegScratch>(static_cast<size_t>(threads));
+        scratch_ = ScratchForThreads(static_cast<size_t>(threads));
         queue_ = std::make_unique<WorkQueue>(threads);
     } catch (...) {
         queue_.reset();  // left to the decoding ahead of the paint

@@ -58,4 +58,8 @@ long DecodedWhileLoadingSoFar();
 int DecodeThreads();
 void SetDecodeThreads(int threads);
 
+// The most that each decoding thread's scratch may hold, so that the tests can make memory run
+// out during decoding ahead; 0 restores the default, no limit.
+void SetDecodeAheadMemoryLimit(size_t bytes);
+
 }  // namespace zv

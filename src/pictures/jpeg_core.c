@@ -44,6 +44,8 @@ static ZvJpegScratch* zv_jpeg_scratch_of(j_common_ptr cinfo) {
     return ((ZvErrorManager*)cinfo->err)->scratch;
 }
 
+int zv_jpeg_out_of_memory(int code) { return code == JERR_OUT_OF_MEMORY; }
+
 int zv_jpeg_scaled_size(int size, int scale_eighths) {
     return (int)(((long long)size * scale_eighths + 7) / 8);
 }
@@ -126,14 +128,14 @@ int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, in
     }
     image->pixels = (unsigned char*)malloc((size_t)image->stride * (size_t)image->height);
     if (!image->pixels) {
-        code = -1;
+        code = JERR_OUT_OF_MEMORY; /* as when libjpeg's own request fails */
         goto done;
     }
     memset(image->pixels, image->bits == 24 ? 0xFF : 0, (size_t)image->stride * (size_t)image->height);
     if (cinfo.out_color_space == JCS_CMYK) {
         cmyk_row = (unsigned char*)malloc((size_t)image->width * 4);
         if (!cmyk_row) {
-            code = -1;
+            code = JERR_OUT_OF_MEMORY;
             goto done;
         }
     }

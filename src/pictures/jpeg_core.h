@@ -37,11 +37,16 @@ int zv_jpeg_read_header(const unsigned char* data, size_t size, ZvJpegHeader* he
 /* Decodes at scale scale_eighths/8 (1..8). quantize: 8-bit output with at most 236 colours
    (always so for one-component files). block_smoothing: libjpeg's smoothing of progressive
    files whose coefficients are incomplete; off only for the scans jpeg_dc_scans.h picks.
-   Returns 0 or libjpeg's message code; on a fatal error the image keeps the rows decoded so
-   far. The caller frees image->pixels. scratch: NULL, or the memory that libjpeg's large
-   requests take (and give back) instead of fresh memory. */
+   Returns 0 or libjpeg's message code (JERR_OUT_OF_MEMORY also when the output's own memory
+   cannot be had); on a fatal error the image keeps the rows decoded so far. The caller frees
+   image->pixels. scratch: NULL, or the memory that libjpeg's large requests take (and give
+   back) instead of fresh memory. */
 int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, int quantize, int block_smoothing,
                    ZvJpegScratch* scratch, ZvJpegImage* image);
+
+/* Whether a code from zv_jpeg_decode means that memory ran out (libjpeg's own request or the
+   output's), rather than something in the file. */
+int zv_jpeg_out_of_memory(int code);
 
 /* libjpeg's output size at scale_eighths/8, as it rounds. */
 int zv_jpeg_scaled_size(int size, int scale_eighths);

@@ -10,11 +10,15 @@
 
 namespace zv {
 namespace {
-bool g_full_size = false;
+// Read on the decoding threads; the benchmark sets it between windows.
+std::atomic<bool> g_full_size{false};
 std::atomic<long> g_decodings{0};
+std::atomic<long> g_ahead_given_up{0};
 }
 
 long JpegDecodingsSoFar() { return g_decodings.load(); }
+
+long JpegDecodingsAheadGivenUpSoFar() { return g_ahead_given_up.load(); }
 
 void SetJpegFullSizeDecoding(bool full_size) { g_full_size = full_size; }
 
@@ -41,31 +45,52 @@ bool JpegImage::IsDecodedFor(int dest_width, int dest_height) const {
     return decoded_ && decoded_->scale_eighths >= ScaleFor(dest_width, dest_height);
 }
 
-const DecodedJpeg& JpegImage::DecodeFor(int dest_width, int dest_height, bool quantize, JpegScratch* scratch) {
-    const int scale = ScaleFor(dest_width, dest_height);
-    if (!IsDecodedFor(dest_width, dest_height)) {
-        ++g_decodings;
-        auto fresh = std::make_unique<DecodedJpeg>();
-        fresh->scale_eighths = scale;
-        // At 1/8 a progressive file's DC scans (and a subsampled component's AC scans) are enough;
-        // the view lives only for this decoding, in the scratch's room where there is one.
-        std::string own_view;
-        std::string& view = scratch ? scratch->Input() : own_view;
-        bool use_view = false;
-        if (scale == 1 && header_.progressive && !g_full_size) {
-            try {
-                use_view = JpegDcScanViewInto(bytes_, view);
-            } catch (const std::bad_alloc&) {
-                // The whole file decodes without the copy.
-            }
+std::unique_ptr<DecodedJpeg> JpegImage::Decode(int scale, bool quantize, JpegScratch* scratch) const {
+    ++g_decodings;
+    auto fresh = std::make_unique<DecodedJpeg>();
+    fresh->scale_eighths = scale;
+    // At 1/8 a progressive file's DC scans (and a subsampled component's AC scans) are enough;
+    // the view lives only for this decoding, in the scratch's room where there is one.
+    std::string own_view;
+    std::string& view = scratch ? scratch->Input() : own_view;
+    bool use_view = false;
+    if (scale == 1 && header_.progressive && !g_full_size) {
+        try {
+            use_view = JpegDcScanViewInto(bytes_, view);
+        } catch (const std::bad_alloc&) {
+            // The whole file decodes without the copy.
         }
-        const std::string& source = use_view ? view : bytes_;
-        fresh->error_code = zv_jpeg_decode(reinterpret_cast<const unsigned char*>(source.data()), source.size(),
-                                           scale, quantize ? 1 : 0, use_view ? 0 : 1, scratch, &fresh->image);
-        if (fresh->error_code != 0) unreported_error_ = fresh->error_code;
-        decoded_ = std::move(fresh);
     }
+    const std::string& source = use_view ? view : bytes_;
+    fresh->error_code = zv_jpeg_decode(reinterpret_cast<const unsigned char*>(source.data()), source.size(), scale,
+                                       quantize ? 1 : 0, use_view ? 0 : 1, scratch, &fresh->image);
+    return fresh;
+}
+
+void JpegImage::Keep(std::unique_ptr<DecodedJpeg> decoded) {
+    if (decoded->error_code != 0) unreported_error_ = decoded->error_code;
+    decoded_ = std::move(decoded);
+}
+
+const DecodedJpeg& JpegImage::DecodeFor(int dest_width, int dest_height, bool quantize, JpegScratch* scratch) {
+    if (!IsDecodedFor(dest_width, dest_height)) Keep(Decode(ScaleFor(dest_width, dest_height), quantize, scratch));
     return *decoded_;
+}
+
+void JpegImage::DecodeAhead(int dest_width, int dest_height, bool quantize, JpegScratch& scratch) {
+    if (!WorthDecodingAhead(dest_width, dest_height)) return;
+    std::unique_ptr<DecodedJpeg> decoded;
+    try {
+        decoded = Decode(ScaleFor(dest_width, dest_height), quantize, &scratch);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out as below.
+    }
+    if (!decoded || zv_jpeg_out_of_memory(decoded->error_code)) {
+        ahead_gave_up_ = true;
+        ++g_ahead_given_up;
+        return;
+    }
+    Keep(std::move(decoded));
 }
 
 int JpegImage::TakeErrorToReport() {

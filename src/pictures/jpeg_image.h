@@ -28,6 +28,8 @@ void SetJpegFullSizeDecoding(bool full_size);
 
 // Decodings started in this process, for the tests and the benchmark to see what was decoded.
 long JpegDecodingsSoFar();
+// Decodings ahead that ran out of memory and were left to the paint.
+long JpegDecodingsAheadGivenUpSoFar();
 
 class JpegImage {
 public:
@@ -43,18 +45,30 @@ public:
     // result tells a fatal error; it is reported once (see TakeErrorToReport). With a
     // scratch, libjpeg's working memory comes from there; the result is the same.
     const DecodedJpeg& DecodeFor(int dest_width, int dest_height, bool quantize, JpegScratch* scratch = nullptr);
+    // The same decoding ahead of a paint, on another thread than the one that draws. One that
+    // runs out of memory (other decodings may hold it at the same moment) is not kept, neither
+    // as the result nor as an error to report: DecodeFor then decodes alone, as if nothing had
+    // been done ahead. Any other outcome is kept as DecodeFor's would be.
+    void DecodeAhead(int dest_width, int dest_height, bool quantize, JpegScratch& scratch);
     // Whether DecodeFor would use what is stored, without decoding.
     bool IsDecodedFor(int dest_width, int dest_height) const;
+    // Whether decoding ahead is still worth trying: not after it ran out of memory once.
+    bool WorthDecodingAhead(int dest_width, int dest_height) const {
+        return !ahead_gave_up_ && !IsDecodedFor(dest_width, dest_height);
+    }
     // The code of a fatal decoding error not yet reported, then 0.
     int TakeErrorToReport();
 
 private:
     int ScaleFor(int dest_width, int dest_height) const;
+    std::unique_ptr<DecodedJpeg> Decode(int scale, bool quantize, JpegScratch* scratch) const;
+    void Keep(std::unique_ptr<DecodedJpeg> decoded);
 
     std::string bytes_;
     ZvJpegHeader header_{};
     std::unique_ptr<DecodedJpeg> decoded_;
     int unreported_error_ = 0;
+    bool ahead_gave_up_ = false;
 };
 
 }  // namespace zv

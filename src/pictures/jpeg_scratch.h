@@ -23,6 +23,7 @@ public:
     // allocation does when memory runs out.
     explicit ZvJpegScratch(size_t most_bytes = SIZE_MAX) : most_bytes_(most_bytes) {}
     ~ZvJpegScratch();
+    void SetMostBytes(size_t most_bytes) { most_bytes_ = most_bytes; }
     ZvJpegScratch(const ZvJpegScratch&) = delete;
     ZvJpegScratch& operator=(const ZvJpegScratch&) = delete;
 

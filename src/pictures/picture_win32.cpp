@@ -195,9 +195,11 @@ public:
     int Height() const override { return jpeg_.Height(); }
     int TakeDecodeError() override { return jpeg_.TakeErrorToReport(); }
     bool NeedsPreparing(const RECT& dest) const override {
-        return !jpeg_.IsDecodedFor(dest.right - dest.left, dest.bottom - dest.top);
+        return jpeg_.WorthDecodingAhead(dest.right - dest.left, dest.bottom - dest.top);
     }
-    void PrepareToDraw(const RECT& dest, JpegScratch& scratch) override { Decoded(dest, &scratch); }
+    void PrepareToDraw(const RECT& dest, JpegScratch& scratch) override {
+        jpeg_.DecodeAhead(dest.right - dest.left, dest.bottom - dest.top, Quantize(), scratch);
+    }
 
     void Draw(HDC dc, const RECT& dest) override {
         const DecodedJpeg& d = Decoded(dest);
@@ -208,9 +210,9 @@ public:
     }
 
 private:
-    const DecodedJpeg& Decoded(const RECT& dest, JpegScratch* scratch = nullptr) {
-        const bool quantize = g_palette_screen || jpeg_.Grayscale();
-        return jpeg_.DecodeFor(dest.right - dest.left, dest.bottom - dest.top, quantize, scratch);
+    bool Quantize() const { return g_palette_screen || jpeg_.Grayscale(); }
+    const DecodedJpeg& Decoded(const RECT& dest) {
+        return jpeg_.DecodeFor(dest.right - dest.left, dest.bottom - dest.top, Quantize());
     }
 
     void PrepareInfo(const DecodedJpeg& d) {

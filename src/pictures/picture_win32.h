@@ -22,7 +22,9 @@ public:
     virtual int TakeDecodeError() { return 0; }
     // Whether drawing into `dest` would decode first; PrepareToDraw does that work ahead,
     // without touching GDI, so that it can run on another thread than the one that draws.
-    // The decoding's working memory comes from `scratch`, the preparing thread's own.
+    // The decoding's working memory comes from `scratch`, the preparing thread's own. A
+    // preparation that runs out of memory leaves the decoding to the draw, alone, and is not
+    // tried again.
     virtual bool NeedsPreparing(const RECT&) const { return false; }
     virtual void PrepareToDraw(const RECT&, JpegScratch&) {}
 };

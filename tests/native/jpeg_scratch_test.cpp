@@ -2,6 +2,7 @@
 // ahead runs them, against each picture decoded alone in fresh memory.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,48 @@ TEST(JpegScratch, AScratchThatCannotGrowFailsAsMemoryRunningOutDoes) {
     // And the large one decodes in fresh memory.
     JpegImage alone(large);
     EXPECT_EQ(alone.DecodeFor(90, 120, false).error_code, 0);
+}
+
+// Decoding ahead of a paint while other decodings hold the memory: running out is not the
+// picture's result. What the file itself makes fail is kept and reported once, as the paint's
+// own decoding would.
+TEST(JpegScratch, DecodingAheadLeavesOnlyRunningOutOfMemoryToThePaint) {
+    JpegWriting progressive444;
+    progressive444.h_sampling = progressive444.v_sampling = 1;
+    const std::string large = Photo(1200, 900, progressive444, 13);  // 6.5 MB of coefficients
+    const std::string fatal = fixtures::WithSecondFrameHeader(Photo(300, 200, progressive444, 15));
+    struct Case {
+        const char* name;
+        const std::string& bytes;
+        size_t scratch_bytes;
+        bool kept;       // the decoding ahead is the picture's result
+        int error_code;  // of the picture's result
+    };
+    const Case cases[] = {
+        {"out of memory", large, 1 << 20, false, 0},
+        {"fits", large, SIZE_MAX, true, 0},
+        {"damaged, fits", fatal, SIZE_MAX, true, JERR_SOF_DUPLICATE},
+        {"damaged, out of memory first", fatal, 16 * 1024, false, JERR_SOF_DUPLICATE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        JpegScratch scratch(c.scratch_bytes);
+        JpegImage ahead(c.bytes), alone(c.bytes);
+        const long given_up = JpegDecodingsAheadGivenUpSoFar();
+        ahead.DecodeAhead(90, 120, false, scratch);
+        EXPECT_EQ(JpegDecodingsAheadGivenUpSoFar() - given_up, c.kept ? 0 : 1);
+        EXPECT_EQ(ahead.IsDecodedFor(90, 120), c.kept);
+        EXPECT_FALSE(ahead.WorthDecodingAhead(90, 120)) << "decoded, or left to the paint";
+        EXPECT_EQ(ahead.TakeErrorToReport(), c.kept ? c.error_code : 0);
+
+        const long decodings = JpegDecodingsSoFar();
+        const DecodedJpeg& painted = ahead.DecodeFor(90, 120, false);
+        EXPECT_EQ(JpegDecodingsSoFar() - decodings, c.kept ? 0 : 1) << "the paint decodes only what was left";
+        EXPECT_EQ(painted.error_code, c.error_code);
+        EXPECT_EQ(ahead.TakeErrorToReport(), c.kept ? 0 : c.error_code) << "reported once in all";
+        EXPECT_EQ(ahead.TakeErrorToReport(), 0);
+        EXPECT_TRUE(SameDecoded(painted, alone.DecodeFor(90, 120, false)));
+    }
 }
 
 // Wider photos one after another: each decoding's small buffers must not take the larger

@@ -208,33 +208,57 @@ TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
 
     // In view: the first seven tiles of each row; of those, 7 + 5 + 3 are JPEG files.
     const long kJpegsInView = 15;
-    SeenWindow serial, together;
-    long decoded_before_shown = -1, decoded_while_loading = -1;
-    for (auto [threads, seen] : {std::pair{1, &serial}, std::pair{4, &together}}) {
-        SetDecodeThreads(threads);
-        const long before = JpegDecodingsSoFar(), before_loading = DecodedWhileLoadingSoFar();
-        RunWindow(map(), to, cc, bcc, [&, threads = threads, seen = seen](HWND window) {
-            if (threads > 1) {
-                decoded_before_shown = JpegDecodingsSoFar() - before;
-                decoded_while_loading = DecodedWhileLoadingSoFar() - before_loading;
-            }
-            seen->shown = true;
-            LookAt(window, *seen);
+    // One by one; decoded together; and decoded together while other decodings hold the
+    // memory, which a scratch too small for a progressive photo's coefficients stands for:
+    // those decodings ahead run out of memory and are left to the tiles' paints.
+    struct Run {
+        const char* name;
+        int threads;
+        size_t memory_limit;
+        SeenWindow seen;
+        long decoded_before_shown = -1, decoded_while_loading = -1, decoded = -1, given_up = -1;
+    };
+    Run runs[] = {{"one by one", 1, 0, {}}, {"together", 4, 0, {}}, {"together, memory short", 4, 64 * 1024, {}}};
+    for (Run& run : runs) {
+        SetDecodeThreads(run.threads);
+        SetDecodeAheadMemoryLimit(run.memory_limit);
+        const long before = JpegDecodingsSoFar(), before_loading = DecodedWhileLoadingSoFar(),
+                   before_given_up = JpegDecodingsAheadGivenUpSoFar();
+        RunWindow(map(), to, cc, bcc, [&](HWND window) {
+            run.decoded_before_shown = JpegDecodingsSoFar() - before;
+            run.decoded_while_loading = DecodedWhileLoadingSoFar() - before_loading;
+            run.seen.shown = true;
+            LookAt(window, run.seen);
         });
-        EXPECT_TRUE(seen->shown) << threads;
-        EXPECT_EQ(JpegDecodingsSoFar() - before, kJpegsInView) << threads << " threads";
+        SetDecodeAheadMemoryLimit(0);
+        run.decoded = JpegDecodingsSoFar() - before;
+        run.given_up = JpegDecodingsAheadGivenUpSoFar() - before_given_up;
+        EXPECT_TRUE(run.seen.shown) << run.name;
     }
-    EXPECT_EQ(decoded_before_shown, kJpegsInView) << "decoded together before the window showed";
-    EXPECT_EQ(decoded_while_loading, kJpegsInView) << "each as soon as it was loaded, by the loading's helpers";
-    ASSERT_FALSE(serial.pixels.empty());
-    EXPECT_TRUE(serial.pixels == together.pixels)
-        << "the same pixels, damaged pictures included: " << WhereTheyDiffer(serial, together);
-    ASSERT_EQ(serial.errors.size(), 2u) << "the fatal and the empty JPEG";
-    for (const std::string& text : serial.errors) EXPECT_EQ(text.rfind("JPEG エラー #", 0), 0u) << text;
+    const Run& serial = runs[0];
+    EXPECT_EQ(serial.decoded, kJpegsInView);
+    EXPECT_EQ(serial.given_up, 0);
+    ASSERT_FALSE(serial.seen.pixels.empty());
+    ASSERT_EQ(serial.seen.errors.size(), 2u) << "the fatal and the empty JPEG";
+    for (const std::string& text : serial.seen.errors) EXPECT_EQ(text.rfind("JPEG エラー #", 0), 0u) << text;
+    std::vector<std::string> serial_errors = serial.seen.errors;
     // Which of two boxes that open together is closed first is up to the driver's timing.
-    std::sort(serial.errors.begin(), serial.errors.end());
-    std::sort(together.errors.begin(), together.errors.end());
-    EXPECT_EQ(serial.errors, together.errors);
+    std::sort(serial_errors.begin(), serial_errors.end());
+    for (Run& run : runs) {
+        if (&run == &serial) continue;
+        EXPECT_EQ(run.decoded_before_shown, kJpegsInView) << run.name << ": decoded together before the window showed";
+        EXPECT_EQ(run.decoded_while_loading, kJpegsInView)
+            << run.name << ": each as soon as it was loaded, by the loading's helpers";
+        EXPECT_EQ(run.decoded, kJpegsInView + run.given_up)
+            << run.name << ": each that ran out of memory ahead decoded again, alone, in its paint";
+        EXPECT_TRUE(serial.seen.pixels == run.seen.pixels)
+            << run.name << ": the same pixels, damaged pictures included: " << WhereTheyDiffer(serial.seen, run.seen);
+        std::sort(run.seen.errors.begin(), run.seen.errors.end());
+        EXPECT_EQ(run.seen.errors, serial_errors) << run.name << ": no error of its own, the damaged ones' once";
+    }
+    EXPECT_EQ(runs[1].given_up, 0);
+    // Most photos in view are progressive: their coefficients alone need more than the limit.
+    EXPECT_GE(runs[2].given_up, 4) << "memory ran out ahead";
 }
 
 // One thread of a preparation: pictures decoded one after another in one scratch, each in the
@@ -271,17 +295,23 @@ TEST_F(TileDecoding, PicturesPreparedInOneScratchDrawAsEachAlone) {
     EXPECT_EQ(errors, 2) << "the fatal and the empty one";
     EXPECT_GT(scratch.BlocksMade(), 0u) << "libjpeg took its working memory from the scratch";
 
-    // A scratch that cannot grow: libjpeg's own out-of-memory error, reported once like any
-    // other, and nothing drawn.
+    // A scratch that cannot grow: memory running out ahead is not the picture's result. Nothing
+    // is reported, the preparation is not tried again, and the draw decodes alone.
     JpegScratch cannot_grow(64 * 1024);
-    Picture starved;
+    Picture starved, alone;
     LoadPicture(starved, folder + "\\progressive.jpg");
+    LoadPicture(alone, folder + "\\progressive.jpg");
+    const long given_up = JpegDecodingsAheadGivenUpSoFar();
     starved.PrepareToDraw(tile, cannot_grow);
-    EXPECT_EQ(starved.TakeDecodeError(), JERR_OUT_OF_MEMORY);
-    EXPECT_EQ(starved.TakeDecodeError(), 0);
-    const DrawnTile drawn(starved);
-    EXPECT_TRUE(drawn.AllNear(0, 0, 90, 120, fixtures::Rgb{1, 2, 3})) << "the background alone";
+    EXPECT_EQ(JpegDecodingsAheadGivenUpSoFar(), given_up + 1);
     EXPECT_LE(cannot_grow.HeldBytes(), 64u * 1024);
+    EXPECT_EQ(starved.TakeDecodeError(), 0);
+    EXPECT_FALSE(starved.NeedsPreparing(tile)) << "left to the draw";
+    const long decodings = JpegDecodingsSoFar();
+    const DrawnTile drawn(starved);
+    EXPECT_EQ(JpegDecodingsSoFar(), decodings + 1) << "decoded in the draw";
+    EXPECT_TRUE(drawn.pixels() == DrawnTile(alone).pixels());
+    EXPECT_EQ(starved.TakeDecodeError(), 0);
 }
 
 HWND RowBox(HWND window, int row) {
