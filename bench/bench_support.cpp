@@ -1,5 +1,7 @@
 #include "bench_support.h"
 
+#include <psapi.h>
+
 #include <algorithm>
 #include <cctype>
 #include <csetjmp>
@@ -235,6 +237,34 @@ FaultCounter::FaultCounter() {
 }
 
 long FaultCounter::Faults() const { return stat_path_.empty() ? -1 : MinorFaultsIn(ReadStat(stat_path_)); }
+
+double PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    return double(std::max<SIZE_T>(counters.PrivateUsage, counters.PagefileUsage));
+}
+
+PeakSampler::PeakSampler() : thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
+
+double PeakSampler::Stop() {
+    if (thread_) {
+        stop_ = true;
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    return std::max(peak_, PrivateBytes());
+}
+
+DWORD WINAPI PeakSampler::Run(void* self) {
+    auto* sampler = static_cast<PeakSampler*>(self);
+    while (!sampler->stop_) {
+        sampler->peak_ = std::max(sampler->peak_, PrivateBytes());
+        Sleep(2);
+    }
+    return 0;
+}
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());

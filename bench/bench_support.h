@@ -4,6 +4,7 @@
 // against: each file read into fresh memory, then decoded with bare libjpeg.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -60,6 +61,28 @@ public:
 
 private:
     std::string stat_path_;
+};
+
+// The private bytes of the process. Windows gives the same figure in PagefileUsage and
+// PrivateUsage; Wine 8 leaves PrivateUsage at 0 and puts the resident anonymous memory in
+// PagefileUsage, so the larger of the two is taken.
+double PrivateBytes();
+
+// The most private bytes seen while it lives, sampled every 2 ms on a thread of its own: a
+// decoding's working memory lives only while it decodes, and Wine keeps no peak of it.
+class PeakSampler {
+public:
+    PeakSampler();
+    ~PeakSampler() { Stop(); }
+    PeakSampler(const PeakSampler&) = delete;
+    PeakSampler& operator=(const PeakSampler&) = delete;
+    double Stop();
+
+private:
+    static DWORD WINAPI Run(void* self);
+    std::atomic<bool> stop_{false};
+    double peak_ = 0;
+    HANDLE thread_;
 };
 
 double Median(std::vector<double> v);

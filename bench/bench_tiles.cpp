@@ -45,48 +45,6 @@ double DecodedBytes(const ZvJpegHeader& h, int scale_eighths) {
     return double((w * pixel + 3) & ~3) * rows;
 }
 
-// The private bytes of the process. Windows gives the same figure in PagefileUsage and
-// PrivateUsage; Wine 8 leaves PrivateUsage at 0 and puts the resident anonymous memory in
-// PagefileUsage, so the larger of the two is taken.
-double PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return double(std::max<SIZE_T>(counters.PrivateUsage, counters.PagefileUsage));
-}
-
-// The most private bytes seen while it lives, sampled every 2 ms on a thread of its own: a
-// decoding's working memory lives only while it decodes, and Wine keeps no peak of it.
-class PeakSampler {
-public:
-    PeakSampler() : thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
-    ~PeakSampler() { Stop(); }
-    PeakSampler(const PeakSampler&) = delete;
-    PeakSampler& operator=(const PeakSampler&) = delete;
-    double Stop() {
-        if (thread_) {
-            stop_ = true;
-            WaitForSingleObject(thread_, INFINITE);
-            CloseHandle(thread_);
-            thread_ = nullptr;
-        }
-        return std::max(peak_, PrivateBytes());
-    }
-
-private:
-    static DWORD WINAPI Run(void* self) {
-        auto* sampler = static_cast<PeakSampler*>(self);
-        while (!sampler->stop_) {
-            sampler->peak_ = std::max(sampler->peak_, PrivateBytes());
-            Sleep(2);
-        }
-        return 0;
-    }
-    std::atomic<bool> stop_{false};
-    double peak_ = 0;
-    HANDLE thread_;
-};
-
 // A 90 x 120 memory DC over a 32-bit DIB section, as a tile draws into.
 class Tile {
 public:

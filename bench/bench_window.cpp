@@ -10,6 +10,8 @@
 //             divided by min(cores, 4)
 //   reference with --reference DLL, that DLL timed as `parallel`: an earlier build, to show
 //             what changed in the same run
+// With each window, the most private bytes the process held while it was up, above what it
+// held before the call: what a 32-bit host must have free for it.
 // A WH_GETMESSAGE hook on the host's thread sees each tile's WM_PAINT taken from the queue
 // and the next message taken after it, i.e. when that paint has returned.
 // Usage: bench_window [--rounds R] [--reference DLL] FOLDER [PROGRESSIVE_FOLDER]
@@ -106,6 +108,7 @@ int Threads() {
 struct Shown {
     double seconds = 0;
     double before_first_paint = 0;  // loading every picture, making the window, decoding ahead
+    double private_before = 0, peak_private = 0;  // bytes: before the call, the most while it ran
     size_t painted = 0, in_view = 0;
     bool ok = false;
 };
@@ -118,14 +121,19 @@ Shown ShowWindowOnce(const zv::host::LoadedPlugin& plugin, bool one_processor) {
     g_watch = PaintWatch();
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
     const UINT_PTR timer = SetTimer(nullptr, 0, 60000, GiveUp);
+    const double private_before = PrivateBytes();
+    PeakSampler sampler;
     const double start = Now();
     const int result = plugin.OnOutgoing(kCompose, 0);
+    const double peak_private = sampler.Stop();
     KillTimer(nullptr, timer);
     UnhookWindowsHookEx(hook);
     if (one_processor) SetProcessAffinityMask(GetCurrentProcess(), process);
     Shown shown;
     shown.seconds = g_watch.done_at - start;
     shown.before_first_paint = g_watch.first_paint_at - start;
+    shown.private_before = private_before;
+    shown.peak_private = peak_private;
     shown.painted = g_watch.painted.size();
     shown.in_view = g_watch.in_view;
     shown.ok = result == -1 && g_watch.done_at > 0;
@@ -134,6 +142,7 @@ Shown ShowWindowOnce(const zv::host::LoadedPlugin& plugin, bool one_processor) {
 
 struct Figures {
     std::vector<double> parallel, serial, reference, floor_read, floor_tiles, parallel_first, serial_first;
+    double parallel_peak = 0, serial_peak = 0, private_before = 0;  // bytes, the most of any round
     int failures = 0;
 };
 
@@ -192,6 +201,9 @@ int BenchFolder(const char* label, const std::string& folder, int rounds, const 
             }
             (mode == kParallel ? f.parallel : f.serial).push_back(shown.seconds);
             (mode == kParallel ? f.parallel_first : f.serial_first).push_back(shown.before_first_paint);
+            double& peak = mode == kParallel ? f.parallel_peak : f.serial_peak;
+            peak = std::max(peak, shown.peak_private);
+            f.private_before = std::max(f.private_before, shown.private_before);
             painted = shown.painted;
             visible = shown.in_view;
         }
@@ -214,6 +226,11 @@ int BenchFolder(const char* label, const std::string& folder, int rounds, const 
     const double goal = label == std::string("progressive") ? 0.40 : 1.20;
     std::printf("%-11s window/floor             %6.2f  goal <= %.2f  %s   (serial/parallel %.2f)\n", label, ratio, goal,
                 ratio <= goal ? "PASS" : "MISS", serial / parallel);
+    // What a 32-bit host must have free for this window: the peak less what the process held.
+    std::printf("%-11s peak private while up: decoding ahead %6.0f MB, one by one %6.0f MB (%.0f MB before the "
+                "call); decoding ahead adds %+.0f MB\n",
+                label, (f.parallel_peak - f.private_before) / 1e6, (f.serial_peak - f.private_before) / 1e6,
+                f.private_before / 1e6, (f.parallel_peak - f.serial_peak) / 1e6);
     if (reference) {
         const double earlier = best(f.reference);
         const double against = parallel / earlier;
