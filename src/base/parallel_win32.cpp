@@ -1,6 +1,7 @@
 #include "parallel_win32.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace zv {
 
@@ -26,14 +27,11 @@ WorkQueue::WorkQueue(int threads) : most_helpers_(static_cast<size_t>(std::max(t
 WorkQueue::~WorkQueue() { Finish(); }
 
 void WorkQueue::Add(std::function<void(int)> job) {
-    AcquireSRWLockExclusive(&lock_);
-    try {
+    {
+        ScopedExclusiveLock hold(lock_);
+        if (finishing_) throw std::logic_error("WorkQueue::Add after Finish");
         jobs_.push_back(std::move(job));
-    } catch (...) {
-        ReleaseSRWLockExclusive(&lock_);
-        throw;
     }
-    ReleaseSRWLockExclusive(&lock_);
     WakeConditionVariable(&changed_);
     if (threads_.size() < most_helpers_) {
         helpers_.push_back({this, static_cast<int>(helpers_.size()) + 1});
@@ -47,15 +45,12 @@ void WorkQueue::Add(std::function<void(int)> job) {
 }
 
 bool WorkQueue::TakeJob(std::function<void(int)>& job, bool wait) noexcept {
-    AcquireSRWLockExclusive(&lock_);
+    ScopedExclusiveLock hold(lock_);
     while (jobs_.empty() && wait && !finishing_) SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
-    const bool taken = !jobs_.empty();
-    if (taken) {
-        job = std::move(jobs_.front());
-        jobs_.pop_front();
-    }
-    ReleaseSRWLockExclusive(&lock_);
-    return taken;
+    if (jobs_.empty()) return false;
+    job = std::move(jobs_.front());
+    jobs_.pop_front();
+    return true;
 }
 
 void WorkQueue::RunJobs(int worker, bool wait) noexcept {
@@ -76,17 +71,16 @@ DWORD WINAPI WorkQueue::HelperMain(void* helper) {
 }
 
 void WorkQueue::Finish() noexcept {
-    RunJobs(0, false);
-    AcquireSRWLockExclusive(&lock_);
-    finishing_ = true;
-    ReleaseSRWLockExclusive(&lock_);
+    {
+        ScopedExclusiveLock hold(lock_);
+        if (finishing_) return;
+        finishing_ = true;  // no more jobs; helpers end once the queue is empty
+    }
     WakeAllConditionVariable(&changed_);
+    RunJobs(0, false);
     for (const UniqueHandle& thread : threads_) WaitForSingleObject(thread.get(), INFINITE);
     threads_.clear();
     helpers_.clear();
-    AcquireSRWLockExclusive(&lock_);
-    finishing_ = false;  // the queue can take jobs again
-    ReleaseSRWLockExclusive(&lock_);
 }
 
 void RunInParallel(size_t count, int threads, const std::function<void(size_t, int)>& job) {

@@ -39,7 +39,9 @@ public:
     DecodingWhileLoading(const DecodingWhileLoading&) = delete;
     DecodingWhileLoading& operator=(const DecodingWhileLoading&) = delete;
 
-    // A tile of `box` whose picture was just loaded.
+    // A tile of `box` whose picture was just loaded. From here until Finish a helper thread may
+    // be decoding that picture: the caller must not touch it (load, draw, clear or destroy it,
+    // or the tile) before Finish returns.
     void Offer(HWND box, HWND tile) noexcept;
     void Finish() noexcept;
 

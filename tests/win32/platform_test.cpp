@@ -34,38 +34,41 @@ TEST(SystemCodePage, IsShiftJis) {
 }
 
 // Each worker index stands for one thread, so that state kept per worker (a decoding scratch)
-// is never used by two threads at once; a job that throws leaves the others to run; the
-// queue takes jobs again after Finish.
+// is never used by two threads at once; a job that throws leaves the others to run; once
+// finished, the queue refuses more jobs and runs none of them.
 TEST(WorkQueue, WorkersAreThreadsOfTheirOwnAndEveryJobRuns) {
     for (int threads : {1, 3}) {
         WorkQueue queue(threads);
-        for (int round = 0; round < 2; ++round) {
-            std::mutex lock;
-            std::map<int, std::set<DWORD>> threads_of_worker;
-            std::atomic<int> done{0};
-            const int kJobs = 60;
-            for (int i = 0; i < kJobs; ++i)
-                queue.Add([&, i](int worker) {
-                    {
-                        std::lock_guard<std::mutex> hold(lock);
-                        threads_of_worker[worker].insert(GetCurrentThreadId());
-                    }
-                    Sleep(i % 3);
-                    if (i % 7 == 0) throw std::runtime_error("a failing job");
-                    ++done;
-                });
-            queue.Finish();
-            EXPECT_EQ(done.load(), kJobs - (kJobs + 6) / 7) << threads << " threads, round " << round;
-            std::set<DWORD> all;
-            for (const auto& [worker, ids] : threads_of_worker) {
-                EXPECT_GE(worker, 0);
-                EXPECT_LT(worker, threads);
-                EXPECT_EQ(ids.size(), 1u) << "worker " << worker << " ran on one thread";
-                all.insert(ids.begin(), ids.end());
-            }
-            EXPECT_EQ(all.size(), threads_of_worker.size()) << "no thread under two worker indices";
-            EXPECT_EQ(threads_of_worker.count(0), 1u) << "the calling thread took part in Finish";
+        std::mutex lock;
+        std::map<int, std::set<DWORD>> threads_of_worker;
+        std::atomic<int> done{0};
+        const int kJobs = 60;
+        for (int i = 0; i < kJobs; ++i)
+            queue.Add([&, i](int worker) {
+                {
+                    std::lock_guard<std::mutex> hold(lock);
+                    threads_of_worker[worker].insert(GetCurrentThreadId());
+                }
+                Sleep(i % 3);
+                if (i % 7 == 0) throw std::runtime_error("a failing job");
+                ++done;
+            });
+        queue.Finish();
+        EXPECT_EQ(done.load(), kJobs - (kJobs + 6) / 7) << threads << " threads";
+        std::set<DWORD> all;
+        for (const auto& [worker, ids] : threads_of_worker) {
+            EXPECT_GE(worker, 0);
+            EXPECT_LT(worker, threads);
+            EXPECT_EQ(ids.size(), 1u) << "worker " << worker << " ran on one thread";
+            all.insert(ids.begin(), ids.end());
         }
+        EXPECT_EQ(all.size(), threads_of_worker.size()) << "no thread under two worker indices";
+        EXPECT_EQ(threads_of_worker.count(0), 1u) << "the calling thread took part in Finish";
+
+        bool ran = false;
+        EXPECT_THROW(queue.Add([&](int) { ran = true; }), std::logic_error);
+        queue.Finish();
+        EXPECT_FALSE(ran) << "a job added after Finish";
     }
 }
 
