@@ -1,9 +1,11 @@
 #include "picture_headers.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "../base/app_error.h"
 #include "../base/messages.h"
+#include "dib_format.h"
 
 namespace zv {
 namespace {
@@ -18,52 +20,52 @@ int16_t S16(const std::string& b, size_t at) { return static_cast<int16_t>(U16(b
 [[noreturn]] void BadBitmap() { throw AppError(kMsgBadBitmap); }
 [[noreturn]] void ShortStream() { throw AppError(kMsgStreamReadError); }
 
-constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
+using namespace dib;
 
 }  // namespace
 
 DibLayout ParsePackedDib(const std::string& bytes, size_t offset) {
     if (bytes.size() < offset + 4) ShortStream();
     DibLayout d;
+    d.header_offset = offset;
     d.header_size = U32(bytes, offset);
-    const bool core = d.header_size == 12;
-    if (!core && (d.header_size < 40 || d.header_size > 4096)) BadBitmap();
+    const bool core = d.header_size == kCoreHeaderSize;
+    if (!core && (d.header_size < kInfoHeaderSize || d.header_size > kMaxHeaderSize)) BadBitmap();
     if (bytes.size() < offset + d.header_size) ShortStream();
     uint16_t planes;
     uint32_t colours_used = 0;
     if (core) {
-        d.width = U16(bytes, offset + 4);
-        d.height = U16(bytes, offset + 6);
-        planes = U16(bytes, offset + 8);
-        d.bit_count = U16(bytes, offset + 10);
+        d.width = U16(bytes, offset + kCoreWidth);
+        d.height = U16(bytes, offset + kCoreHeight);
+        planes = U16(bytes, offset + kCorePlanes);
+        d.bit_count = U16(bytes, offset + kCoreBitCount);
     } else {
-        d.width = S32(bytes, offset + 4);
-        d.height = S32(bytes, offset + 8);
-        planes = U16(bytes, offset + 12);
-        d.bit_count = U16(bytes, offset + 14);
-        d.compression = U32(bytes, offset + 16);
-        colours_used = U32(bytes, offset + 32);
+        d.width = S32(bytes, offset + kInfoWidth);
+        d.height = S32(bytes, offset + kInfoHeight);
+        planes = U16(bytes, offset + kInfoPlanes);
+        d.bit_count = U16(bytes, offset + kInfoBitCount);
+        d.compression = U32(bytes, offset + kInfoCompression);
+        colours_used = U32(bytes, offset + kInfoClrUsed);
     }
     if (planes != 1) BadBitmap();
     switch (d.bit_count) {
         case 1: case 4: case 8: case 16: case 24: case 32: break;
         default: BadBitmap();
     }
-    const bool rle = d.compression == kBiRle8 || d.compression == kBiRle4;
+    const bool rle = IsRle(d.compression);
     if (d.compression > kBiBitfields || (d.compression == kBiRle8 && d.bit_count != 8) ||
         (d.compression == kBiRle4 && d.bit_count != 4) ||
         (d.compression == kBiBitfields && d.bit_count != 16 && d.bit_count != 32))
         BadBitmap();
     if (d.width <= 0 || d.height == 0 || d.height == INT32_MIN || (rle && d.height < 0)) BadBitmap();
 
-    // The three masks follow a 40-byte header; longer headers hold them at offset 40.
-    size_t masks = 0;
+    size_t masks = 0;  // bytes of masks after the header
     if (d.compression == kBiBitfields) {
-        if (d.header_size == 40) {
-            masks = 12;
-            d.masks_offset = 40;
-        } else if (d.header_size >= 52) {
-            d.masks_offset = 40;
+        if (d.header_size == kInfoHeaderSize) {
+            masks = kMasksSize;
+            d.masks_offset = kInfoHeaderSize;
+        } else if (d.header_size >= kHeaderWithMasksSize) {
+            d.masks_offset = kInfoHeaderSize;
         } else {
             BadBitmap();
         }
@@ -74,7 +76,7 @@ DibLayout ParsePackedDib(const std::string& bytes, size_t offset) {
     } else {
         d.palette_entries = colours_used > 256 ? 256 : colours_used;
     }
-    const size_t entry = core ? 3 : 4;
+    const size_t entry = core ? kRgbTripleSize : kRgbQuadSize;
     d.info_size = d.header_size + masks + d.palette_entries * entry;
     if (bytes.size() < offset + d.info_size) ShortStream();
 
@@ -83,23 +85,25 @@ DibLayout ParsePackedDib(const std::string& bytes, size_t offset) {
     const uint64_t full = stride * rows;
     if (full > kMaxDibBytes) BadBitmap();
     d.bits_size = static_cast<size_t>(full);
+    d.bits_offset = offset + d.info_size;
+    d.bits_available = std::min(bytes.size() - d.bits_offset, d.bits_size);
     return d;
 }
 
 DibLayout ParseBitmapFile(const std::string& bytes, bool& empty) {
     empty = bytes.empty();
     if (empty) return DibLayout();
-    if (bytes.size() < 14) ShortStream();
+    if (bytes.size() < kFileHeaderSize) ShortStream();
     if (bytes[0] != 'B' || bytes[1] != 'M') BadBitmap();
-    DibLayout d = ParsePackedDib(bytes, 14);
+    DibLayout d = ParsePackedDib(bytes, kFileHeaderSize);
     // The pixel data start where the file header says, if that lies past the colour table;
     // many writers leave bfOffBits at 0 or wrong, so fall back to right after it.
-    const uint32_t off_bits = U32(bytes, 10);
-    const size_t after_info = 14 + d.info_size;
+    const uint32_t off_bits = U32(bytes, kFileOffBits);
+    const size_t after_info = kFileHeaderSize + d.info_size;
     d.bits_offset = (off_bits >= after_info && off_bits <= bytes.size()) ? off_bits : after_info;
     const size_t present = bytes.size() - d.bits_offset;
     d.bits_available = present < d.bits_size ? present : d.bits_size;
-    if (d.compression == 1 || d.compression == 2) d.bits_available = present;  // RLE: no fixed size
+    if (IsRle(d.compression)) d.bits_available = present;  // RLE: no fixed size
     return d;
 }
 
