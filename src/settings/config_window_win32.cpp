@@ -260,7 +260,7 @@ void TConfigWindow::ActionOpenFileExecute() {
 
 void TConfigWindow::btnOkClick() {
     // The result is OK before the save, so the window closes even when writing fails.
-    modal_result_ = 1;
+    modal_result_ = ModalResult::kOk;
     closed_ = true;
     SaveMap(SystemFileSystem(), ini_file_name_, lines_, SystemCodePage());
 }
@@ -304,24 +304,24 @@ void TConfigWindow::OnCommand(int id, int code) {
         case kButton1: Button1Click(); break;
         case kBtnOk: btnOkClick(); break;
         case kBtnCancel:
-            modal_result_ = 2;
+            modal_result_ = ModalResult::kCancel;
             closed_ = true;
             break;
     }
 }
 
-int TConfigWindow::ShowModal() {
+ModalResult TConfigWindow::ShowModal() {
     CentreOnScreen(window_.get());
     TaskWindowsDisabled host_disabled(window_.get());
     UpdateActions();
     ShowWindow(window_.get(), SW_SHOW);
     SetForegroundWindow(window_.get());
     SetFocus(list_);
-    modal_result_ = 0;
+    modal_result_ = ModalResult::kNone;
     closed_ = false;
     RunModalLoop(window_.get(), closed_, [this] { UpdateActions(); });
     ShowWindow(window_.get(), SW_HIDE);
-    return modal_result_ == 1 ? 1 : 2;
+    return modal_result_ == ModalResult::kOk ? ModalResult::kOk : ModalResult::kCancel;
 }
 
 LRESULT TConfigWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -338,7 +338,7 @@ LRESULT TConfigWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Scaled(kItemHeight, text_height_);
             return TRUE;
         case WM_CLOSE:
-            modal_result_ = 2;
+            modal_result_ = ModalResult::kCancel;
             closed_ = true;
             return 0;
     }

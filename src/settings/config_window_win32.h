@@ -6,6 +6,7 @@
 #include <string>
 
 #include "../base/handles_win32.h"
+#include "../base/modal_result.h"
 #include "../map/picture_map.h"
 
 namespace zv {
@@ -20,8 +21,8 @@ public:
     TConfigWindow(const TConfigWindow&) = delete;
     TConfigWindow& operator=(const TConfigWindow&) = delete;
 
-    // 1 for OK, 2 for cancel.
-    int ShowModal();
+    // kOk or kCancel.
+    ModalResult ShowModal();
 
 private:
     void CreateControls();
@@ -56,7 +57,7 @@ private:
     HWND edit_button_ = nullptr, save_button_ = nullptr, delete_button_ = nullptr;
     PictureControl* preview_ = nullptr;
     std::unique_ptr<OpenPictureDialog> open_dialog_;
-    int modal_result_ = 0;
+    ModalResult modal_result_ = ModalResult::kNone;
     bool closed_ = false;
 };
 
