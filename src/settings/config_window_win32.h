@@ -33,15 +33,15 @@ private:
     std::string FieldText(HWND edit) const;
     bool ValidateEntry();
 
-    void ActionEditExecute();
-    void ActionSaveExecute();
-    void ActionAddExecute();
-    void ActionDeleteExecute();
-    void ActionOpenFileExecute();
-    void UpdateActions();  // ActionEditUpdate, ActionSaveUpdate, ActionDeleteUpdate
-    void btnOkClick();
-    void btnAboutClick();
-    void Button1Click();
+    void ActionEditExecute();      // ">": the selected line into the fields, its picture into the preview
+    void ActionSaveExecute();      // "<": the fields replace the selected line
+    void ActionAddExecute();       // "<<": the fields become a new last line
+    void ActionDeleteExecute();    // "×": the selected line goes, once the user agrees
+    void ActionOpenFileExecute();  // "...": browse for a picture, which the preview shows
+    void UpdateActions();          // ActionEditUpdate, ActionSaveUpdate, ActionDeleteUpdate
+    void btnOkClick();             // writes the map, keeping the old one as backup, and closes
+    void btnAboutClick();          // the version box
+    void Button1Click();           // "チェック": reports shadowed keys and missing pictures
 
     void OnCommand(int id, int code);
     void OnDrawItem(const DRAWITEMSTRUCT& item);
