@@ -140,22 +140,51 @@ IconChoice ParseIconFile(const std::string& bytes) {
     return c;
 }
 
+namespace {
+
+// ENHMETAHEADER: the record type EMR_HEADER at 0, the signature " EMF" at 40, the file's
+// size in bytes at 48.
+constexpr uint32_t kEmrHeader = 1, kEnhMetaSignature = 0x464D4520;
+constexpr size_t kEmfSignatureAt = 40, kEmfBytesAt = 48;
+// The placeable header: its key, then the box, units per inch and a checksum over the ten
+// words before it; the Windows metafile follows, beginning with its 18-byte METAHEADER.
+constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
+constexpr size_t kPlaceableSize = 22, kChecksumAt = 20, kMetaHeaderSize = 18;
+// METAHEADER: type (1 in memory, 2 on disk), header size in words (always 9), version (0x100,
+// or 0x300 with device-independent bitmaps).
+constexpr size_t kMtTypeAt = 0, kMtHeaderSizeAt = 2, kMtVersionAt = 4;
+
+[[noreturn]] void BadMetafile() { throw AppError(kMsgBadMetafile); }
+
+}  // namespace
+
 MetafileLayout ParseMetafile(const std::string& bytes) {
     MetafileLayout m;
-    if (bytes.size() > 100 && U32(bytes, 0) == 1 && U32(bytes, 40) == 0x464D4520) {
+    if (bytes.size() > 100 && U32(bytes, 0) == kEmrHeader && U32(bytes, kEmfSignatureAt) == kEnhMetaSignature) {
+        // The platform refuses a file shorter than its header says, or one not in whole
+        // 32-bit records; so does this reader, rather than hand it on.
+        const uint32_t stated = U32(bytes, kEmfBytesAt);
+        if (stated > bytes.size() || stated % 4 != 0) BadMetafile();
         m.enhanced = true;
         return m;
     }
-    if (bytes.size() < 22 + 18 || U32(bytes, 0) != 0x9AC6CDD7) throw AppError(kMsgBadMetafile);
+    if (bytes.size() < kPlaceableSize + kMetaHeaderSize || U32(bytes, 0) != kPlaceableKey) BadMetafile();
     uint16_t sum = 0;
-    for (size_t i = 0; i < 10; ++i) sum ^= U16(bytes, i * 2);
-    if (sum != U16(bytes, 20)) throw AppError(kMsgBadMetafile);
+    for (size_t i = 0; i < kChecksumAt / 2; ++i) sum ^= U16(bytes, i * 2);
+    if (sum != U16(bytes, kChecksumAt)) BadMetafile();
+    // A Windows metafile is 16-bit words behind a header of fixed form; the platform's
+    // conversion refuses anything else.
+    const size_t records = kPlaceableSize;
+    const uint16_t type = U16(bytes, records + kMtTypeAt), version = U16(bytes, records + kMtVersionAt);
+    if ((bytes.size() - records) % 2 != 0 || (type != 1 && type != 2) || U16(bytes, records + kMtHeaderSizeAt) != 9 ||
+        (version != 0x100 && version != 0x300))
+        BadMetafile();
     m.left = S16(bytes, 6);
     m.top = S16(bytes, 8);
     m.right = S16(bytes, 10);
     m.bottom = S16(bytes, 12);
     m.units_per_inch = U16(bytes, 14) ? U16(bytes, 14) : 96;
-    m.records_offset = 22;
+    m.records_offset = records;
     return m;
 }
 
