@@ -11,7 +11,7 @@ bool ConfirmOutgoingMessage(HWND compose_window, CompGetSpecifiedHeaderFn get_he
     });
     TShowAddressForm form;
     form.SetMapFile(map_file);
-    return form.ConfirmRecipients(headers.to, headers.cc, headers.bcc) == 1;
+    return form.ConfirmRecipients(headers.to, headers.cc, headers.bcc) == ModalResult::kOk;
 }
 
 }  // namespace zv

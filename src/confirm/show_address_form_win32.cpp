@@ -107,7 +107,7 @@ void TShowAddressForm::ApplyHeight(int design_height) {
     }
 }
 
-int TShowAddressForm::ConfirmRecipients(const std::string& to, const std::string& cc, const std::string& bcc) {
+ModalResult TShowAddressForm::ConfirmRecipients(const std::string& to, const std::string& cc, const std::string& bcc) {
     MapLines map;
     try {
         LoadMap(SystemFileSystem(), map_file_, map);
@@ -123,7 +123,7 @@ int TShowAddressForm::ConfirmRecipients(const std::string& to, const std::string
         b = ShowMatchingPictures(cc_, map, cc, decoding);
         c = ShowMatchingPictures(bcc_, map, bcc, decoding);
     }
-    if (a == 0 && b == 0 && c == 0) return 1;
+    if (a == 0 && b == 0 && c == 0) return ModalResult::kOk;
     const RowsInUse rows = ShrinkToRows(a, b, c);
     ApplyHeight(rows.client_height);
     ShowWindow(cc_.label, rows.cc_label_visible ? SW_SHOWNA : SW_HIDE);
@@ -150,17 +150,17 @@ void TShowAddressForm::DecodeVisibleTiles() noexcept {
     }
 }
 
-int TShowAddressForm::ShowModal() {
+ModalResult TShowAddressForm::ShowModal() {
     TaskWindowsDisabled host_disabled(window_.get());
     DecodeVisibleTiles();  // before the first paint, which then only draws
     ShowWindow(window_.get(), SW_SHOW);
     SetForegroundWindow(window_.get());
     SetFocus(send_button_);
-    modal_result_ = 0;
+    modal_result_ = ModalResult::kNone;
     closed_ = false;
     RunModalLoop(window_.get(), closed_);
     ShowWindow(window_.get(), SW_HIDE);  // before the host's windows are enabled again
-    return modal_result_ == 1 ? 1 : 2;
+    return modal_result_ == ModalResult::kOk ? ModalResult::kOk : ModalResult::kCancel;
 }
 
 LRESULT TShowAddressForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -170,13 +170,13 @@ LRESULT TShowAddressForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) 
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
-                modal_result_ = LOWORD(wparam) == IDOK ? 1 : 2;
+                modal_result_ = LOWORD(wparam) == IDOK ? ModalResult::kOk : ModalResult::kCancel;
                 closed_ = true;
                 return 0;
             }
             break;
         case WM_CLOSE:
-            modal_result_ = 2;
+            modal_result_ = ModalResult::kCancel;
             closed_ = true;
             return 0;
     }

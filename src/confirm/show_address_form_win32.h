@@ -5,6 +5,7 @@
 #include <string>
 
 #include "../base/handles_win32.h"
+#include "../base/modal_result.h"
 #include "../map/picture_map.h"
 
 namespace zv {
@@ -19,8 +20,8 @@ public:
     TShowAddressForm& operator=(const TShowAddressForm&) = delete;
 
     void SetMapFile(const std::string& path) { map_file_ = path; }
-    // 1 when the user confirmed (or nothing matched and nothing was shown), 2 otherwise.
-    int ConfirmRecipients(const std::string& to, const std::string& cc, const std::string& bcc);
+    // kOk when the user confirmed (or nothing matched and nothing was shown), else kCancel.
+    ModalResult ConfirmRecipients(const std::string& to, const std::string& cc, const std::string& bcc);
 
 private:
     struct Row {
@@ -34,7 +35,7 @@ private:
                              DecodingWhileLoading& decoding);
     void ApplyHeight(int design_height);
     void DecodeVisibleTiles() noexcept;
-    int ShowModal();
+    ModalResult ShowModal();
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -44,7 +45,7 @@ private:
     Row to_, cc_, bcc_;
     HWND send_button_ = nullptr, cancel_button_ = nullptr, tooltip_ = nullptr;
     std::string map_file_;
-    int modal_result_ = 0;
+    ModalResult modal_result_ = ModalResult::kNone;
     bool closed_ = false;
 };
 

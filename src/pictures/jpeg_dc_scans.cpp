@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "byte_reader.h"
+
 // The checks follow what libjpeg-turbo 2.1 does with the scans the view leaves out (jdmarker.c
 // get_sos, jdinput.c, jdphuff.c start_pass_phuff_decoder, jdhuff.c jpeg_make_d_derived_tbl)
 // and when it smooths DC values (jdcoefct.c smoothing_ok, decompress_smooth_data).
@@ -36,9 +38,19 @@ struct Component {
     int bits_before_last[kSmoothed];
 };
 
-enum class AcTable { kUndefined, kUsable, kBadCounts };
+struct Frame {
+    Component components[kMaxComponents];
+    int count = 0;  // 0 until the frame header
+};
 
-unsigned Be16(const unsigned char* p) { return (unsigned{p[0]} << 8) | p[1]; }
+struct ScanHeader {
+    int count = 0;
+    int component[kMaxComponents] = {-1, -1, -1, -1};  // index in the frame of each
+    int ac_table[kMaxComponents] = {};
+    int ss = 0, se = 0, ah = 0, al = 0;
+};
+
+enum class AcTable { kUndefined, kUsable, kBadCounts };
 
 // libjpeg refuses a table whose counts leave a code of all ones (jpeg_make_d_derived_tbl).
 bool CountsFit(const unsigned char* counts) {
@@ -52,16 +64,13 @@ bool CountsFit(const unsigned char* counts) {
 }
 
 // get_dht: tables read while more than 16 bytes are left, then exactly none.
-bool ReadDht(const unsigned char* body, size_t size, AcTable* ac) {
-    size_t at = 0;
-    while (size - at > 16) {
-        const unsigned index = body[at];
-        const unsigned char* counts = body + at + 1;
+bool ReadDht(ByteReader body, AcTable* ac) {
+    while (body.Left() > 16) {
+        const unsigned index = body.U8();
+        const unsigned char* counts = body.Take(16);
         size_t count = 0;
         for (int i = 0; i < 16; ++i) count += counts[i];
-        at += 17;
-        if (count > 256 || count > size - at) return false;
-        at += count;
+        if (count > 256 || !body.Skip(count)) return false;
         if (index & 0x10) {
             if (index - 0x10 >= kTables) return false;
             ac[index - 0x10] = CountsFit(counts) ? AcTable::kUsable : AcTable::kBadCounts;
@@ -69,18 +78,96 @@ bool ReadDht(const unsigned char* body, size_t size, AcTable* ac) {
             return false;
         }
     }
-    return at == size;
+    return body.Left() == 0;
 }
 
 // get_dqt: 64 values of one or two bytes after each index byte, ending exactly.
-bool ReadDqt(const unsigned char* body, size_t size) {
-    size_t at = 0;
-    while (at < size) {
-        const unsigned index = body[at] & 0x0F, wide = body[at] >> 4;
-        if (index >= kTables) return false;
-        const size_t table = 1 + (wide ? 128 : 64);
-        if (table > size - at) return false;
-        at += table;
+bool ReadDqt(ByteReader body) {
+    while (body.Left() > 0) {
+        const unsigned byte = body.U8();
+        const unsigned index = byte & 0x0F, wide = byte >> 4;
+        if (index >= kTables || !body.Skip(wide ? 128 : 64)) return false;
+    }
+    return true;
+}
+
+// get_sof: precision, height, width and the components, each an id, its sampling factors and
+// its quantisation table.
+bool ReadFrameHeader(ByteReader body, Frame& frame) {
+    body.U8();  // precision
+    const unsigned height = body.Be16(), width = body.Be16();
+    const int count = static_cast<int>(body.U8());
+    if (!body.ok() || height == 0 || width == 0 || count == 0 || count > kMaxComponents ||
+        body.Left() != 3 * size_t(count))
+        return false;
+    int max_h = 1, max_v = 1;
+    for (int c = 0; c < count; ++c) {
+        Component& component = frame.components[c];
+        component.id = static_cast<int>(body.U8());
+        const unsigned sampling = body.U8();
+        body.U8();  // quantisation table
+        component.h = static_cast<int>(sampling >> 4);
+        component.v = static_cast<int>(sampling & 0x0F);
+        if (component.h < 1 || component.h > 4 || component.v < 1 || component.v > 4) return false;
+        max_h = std::max(max_h, component.h);
+        max_v = std::max(max_v, component.v);
+        std::fill(std::begin(component.bits), std::end(component.bits), -1);
+        std::fill(std::begin(component.bits_before_last), std::end(component.bits_before_last), -1);
+        for (int other = 0; other < c; ++other)
+            if (frame.components[other].id == component.id) return false;
+    }
+    // jdmaster.c jpeg_calc_output_dimensions at the smallest scale.
+    for (int c = 0; c < count; ++c)
+        frame.components[c].needs_ac =
+            max_h % (2 * frame.components[c].h) == 0 && max_v % (2 * frame.components[c].v) == 0;
+    frame.count = count;
+    return true;
+}
+
+// get_sos: the components, each an id and its tables, then Ss, Se, Ah and Al.
+bool ReadScanHeader(ByteReader body, const Frame& frame, ScanHeader& scan) {
+    scan.count = static_cast<int>(body.U8());
+    if (!body.ok() || scan.count < 1 || scan.count > kMaxComponents || body.Left() != 3 + 2 * size_t(scan.count))
+        return false;
+    // get_sos matches ids against the frame's components and, as it does, takes a
+    // component only when the scan position of the same number is still free.
+    for (int i = 0; i < scan.count; ++i) {
+        const int id = static_cast<int>(body.U8());
+        int found = -1;
+        for (int c = 0; c < frame.count; ++c)
+            if (frame.components[c].id == id && scan.component[c] < 0) {
+                found = c;
+                break;
+            }
+        if (found < 0) return false;
+        scan.component[i] = found;
+        for (int before = 0; before < i; ++before)
+            if (scan.component[before] == found) return false;
+        scan.ac_table[i] = static_cast<int>(body.U8() & 0x0F);
+    }
+    scan.ss = static_cast<int>(body.U8());
+    scan.se = static_cast<int>(body.U8());
+    const unsigned approximation = body.U8();
+    scan.ah = static_cast<int>(approximation >> 4);
+    scan.al = static_cast<int>(approximation & 0x0F);
+    // start_pass_phuff_decoder's checks.
+    if (scan.ss == 0 ? scan.se != 0 : (scan.ss > scan.se || scan.se > 63 || scan.count != 1)) return false;
+    return (scan.ah == 0 || scan.al == scan.ah - 1) && scan.al <= 13;
+}
+
+// What the scan gives each of its components; false where leaving it out of the view
+// (`keep` false) would change libjpeg's decoding. `scans` counts this one.
+bool TakeScan(const ScanHeader& scan, bool keep, const AcTable* ac_tables, int scans, Frame& frame) {
+    for (int i = 0; i < scan.count; ++i) {
+        Component& component = frame.components[scan.component[i]];
+        // A component's quantisation table is taken at its first scan, so that must
+        // be one the view keeps.
+        if (!component.scanned && !keep) return false;
+        component.scanned = true;
+        if (!keep && (scan.ac_table[i] >= kTables || ac_tables[scan.ac_table[i]] != AcTable::kUsable)) return false;
+        for (int k = std::min(scan.ss, 1); k < kSmoothed; ++k)
+            component.bits_before_last[k] = scans > 1 ? component.bits[k] : 0;
+        for (int k = scan.ss; k <= std::min(scan.se, kSmoothed - 1); ++k) component.bits[k] = scan.al;
     }
     return true;
 }
@@ -107,6 +194,25 @@ bool AllUnknown(const int* bits) {
     return true;
 }
 
+// Smoothing changes a component's DC values where none of its coefficients 1..9 has
+// arrived; with the last scan damaged it judges the rows after the damage by the state
+// before each component's last scan. It also estimates AC coefficients, which a component
+// that keeps them uses. It is off altogether when coefficients 1..9 of every component are
+// complete. True when the view decodes without it as the whole file does with it.
+bool SmoothingChangesNothing(const Frame& frame, int scans) {
+    bool smoothing = false;
+    for (int c = 0; c < frame.count; ++c) {
+        if (AllUnknown(frame.components[c].bits)) return false;
+        for (int k = 1; k < kSmoothed; ++k)
+            if (frame.components[c].bits[k] != 0) smoothing = true;
+    }
+    if (smoothing)
+        for (int c = 0; c < frame.count; ++c)
+            if (frame.components[c].needs_ac || scans == 1 || AllUnknown(frame.components[c].bits_before_last))
+                return false;
+    return true;
+}
+
 }  // namespace
 
 bool JpegDcScanViewInto(std::string_view file, std::string& view) {
@@ -118,8 +224,7 @@ bool JpegDcScanViewInto(std::string_view file, std::string& view) {
     view.reserve(size / 4);
     view.append(file.substr(0, 2));
 
-    Component components[kMaxComponents];
-    int component_count = 0;  // 0 until the frame
+    Frame frame;
     AcTable ac_tables[kTables] = {};
     int scans = 0;
 
@@ -134,90 +239,29 @@ bool JpegDcScanViewInto(std::string_view file, std::string& view) {
             view.append("\xFF\xD9", 2);
             break;
         }
-        if (size - at < 2) return false;
-        const size_t length = Be16(data + at);
-        if (length < 2 || length > size - at) return false;
-        const unsigned char* body = data + at + 2;
-        const size_t body_size = length - 2;
+        ByteReader rest(data + at, size - at);
+        const size_t length = rest.Be16();
+        if (!rest.ok() || length < 2 || length > size - at) return false;
+        const ByteReader body(data + at + 2, length - 2);
         const size_t start = at - 2;  // the marker's own FF; fill bytes before it are dropped
         size_t end = at + length;
         bool keep = true;
 
         if (marker == kSof2) {
-            if (component_count != 0 || body_size < 6) return false;
-            const unsigned height = Be16(body + 1), width = Be16(body + 3);
-            const int count = body[5];
-            if (height == 0 || width == 0 || count == 0 || count > kMaxComponents ||
-                body_size != 6 + 3 * size_t(count))
-                return false;
-            int max_h = 1, max_v = 1;
-            for (int c = 0; c < count; ++c) {
-                Component& component = components[c];
-                component.id = body[6 + 3 * c];
-                component.h = body[7 + 3 * c] >> 4;
-                component.v = body[7 + 3 * c] & 0x0F;
-                if (component.h < 1 || component.h > 4 || component.v < 1 || component.v > 4) return false;
-                max_h = std::max(max_h, component.h);
-                max_v = std::max(max_v, component.v);
-                std::fill(std::begin(component.bits), std::end(component.bits), -1);
-                std::fill(std::begin(component.bits_before_last), std::end(component.bits_before_last), -1);
-                for (int other = 0; other < c; ++other)
-                    if (components[other].id == component.id) return false;
-            }
-            // jdmaster.c jpeg_calc_output_dimensions at the smallest scale.
-            for (int c = 0; c < count; ++c)
-                components[c].needs_ac =
-                    max_h % (2 * components[c].h) == 0 && max_v % (2 * components[c].v) == 0;
-            component_count = count;
+            if (frame.count != 0 || !ReadFrameHeader(body, frame)) return false;
         } else if (marker == kDht) {
-            if (!ReadDht(body, body_size, ac_tables)) return false;
+            if (!ReadDht(body, ac_tables)) return false;
         } else if (marker == kDqt) {
-            if (!ReadDqt(body, body_size)) return false;
+            if (!ReadDqt(body)) return false;
         } else if (marker == kDri) {
             if (length != 4) return false;
         } else if ((marker >= 0xE0 && marker <= 0xEF) || marker == kCom) {
             // APPn and COM: skipped by length.
         } else if (marker == kSos) {
-            if (component_count == 0 || body_size < 1) return false;
-            const int in_scan = body[0];
-            if (in_scan < 1 || in_scan > kMaxComponents || body_size != 4 + 2 * size_t(in_scan)) return false;
-            // get_sos matches ids against the frame's components and, as it does, takes a
-            // component only when the scan position of the same number is still free.
-            int scan_component[kMaxComponents] = {-1, -1, -1, -1};
-            int ac_table[kMaxComponents] = {};
-            for (int i = 0; i < in_scan; ++i) {
-                const int id = body[1 + 2 * i];
-                int found = -1;
-                for (int c = 0; c < component_count; ++c)
-                    if (components[c].id == id && scan_component[c] < 0) {
-                        found = c;
-                        break;
-                    }
-                if (found < 0) return false;
-                scan_component[i] = found;
-                for (int before = 0; before < i; ++before)
-                    if (scan_component[before] == found) return false;
-                ac_table[i] = body[2 + 2 * i] & 0x0F;
-            }
-            const int ss = body[1 + 2 * in_scan], se = body[2 + 2 * in_scan];
-            const int ah = body[3 + 2 * in_scan] >> 4, al = body[3 + 2 * in_scan] & 0x0F;
-            keep = ss == 0 || components[scan_component[0]].needs_ac;
-            // start_pass_phuff_decoder's checks.
-            if (ss == 0 ? se != 0 : (ss > se || se > 63 || in_scan != 1)) return false;
-            if ((ah != 0 && al != ah - 1) || al > 13) return false;
-            ++scans;
-            for (int i = 0; i < in_scan; ++i) {
-                Component& component = components[scan_component[i]];
-                // A component's quantisation table is taken at its first scan, so that must
-                // be one the view keeps.
-                if (!component.scanned && !keep) return false;
-                component.scanned = true;
-                if (!keep && (ac_table[i] >= kTables || ac_tables[ac_table[i]] != AcTable::kUsable))
-                    return false;
-                for (int k = std::min(ss, 1); k < kSmoothed; ++k)
-                    component.bits_before_last[k] = scans > 1 ? component.bits[k] : 0;
-                for (int k = ss; k <= std::min(se, kSmoothed - 1); ++k) component.bits[k] = al;
-            }
+            ScanHeader scan;
+            if (frame.count == 0 || !ReadScanHeader(body, frame, scan)) return false;
+            keep = scan.ss == 0 || frame.components[scan.component[0]].needs_ac;
+            if (!TakeScan(scan, keep, ac_tables, ++scans, frame)) return false;
             end = ScanDataEnd(data, size, end);
             if (end == std::string::npos) return false;
         } else {
@@ -228,24 +272,7 @@ bool JpegDcScanViewInto(std::string_view file, std::string& view) {
         if (keep) view.append(file.substr(start, end - start));
         at = end;
     }
-    if (scans == 0) return false;
-
-    // Smoothing changes a component's DC values where none of its coefficients 1..9 has
-    // arrived; with the last scan damaged it judges the rows after the damage by the state
-    // before each component's last scan. It also estimates AC coefficients, which a component
-    // that keeps them uses. It is off altogether when coefficients 1..9 of every component are
-    // complete.
-    bool smoothing = false;
-    for (int c = 0; c < component_count; ++c) {
-        if (AllUnknown(components[c].bits)) return false;
-        for (int k = 1; k < kSmoothed; ++k)
-            if (components[c].bits[k] != 0) smoothing = true;
-    }
-    if (smoothing)
-        for (int c = 0; c < component_count; ++c)
-            if (components[c].needs_ac || scans == 1 || AllUnknown(components[c].bits_before_last))
-                return false;
-    return true;
+    return scans != 0 && SmoothingChangesNothing(frame, scans);
 }
 
 std::optional<std::string> JpegDcScanView(std::string_view file) {

@@ -1,9 +1,11 @@
 #include "picture_headers.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "../base/app_error.h"
 #include "../base/messages.h"
+#include "dib_format.h"
 
 namespace zv {
 namespace {
@@ -18,52 +20,52 @@ int16_t S16(const std::string& b, size_t at) { return static_cast<int16_t>(U16(b
 [[noreturn]] void BadBitmap() { throw AppError(kMsgBadBitmap); }
 [[noreturn]] void ShortStream() { throw AppError(kMsgStreamReadError); }
 
-constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
+using namespace dib;
 
 }  // namespace
 
 DibLayout ParsePackedDib(const std::string& bytes, size_t offset) {
     if (bytes.size() < offset + 4) ShortStream();
     DibLayout d;
+    d.header_offset = offset;
     d.header_size = U32(bytes, offset);
-    const bool core = d.header_size == 12;
-    if (!core && (d.header_size < 40 || d.header_size > 4096)) BadBitmap();
+    const bool core = d.header_size == kCoreHeaderSize;
+    if (!core && (d.header_size < kInfoHeaderSize || d.header_size > kMaxHeaderSize)) BadBitmap();
     if (bytes.size() < offset + d.header_size) ShortStream();
     uint16_t planes;
     uint32_t colours_used = 0;
     if (core) {
-        d.width = U16(bytes, offset + 4);
-        d.height = U16(bytes, offset + 6);
-        planes = U16(bytes, offset + 8);
-        d.bit_count = U16(bytes, offset + 10);
+        d.width = U16(bytes, offset + kCoreWidth);
+        d.height = U16(bytes, offset + kCoreHeight);
+        planes = U16(bytes, offset + kCorePlanes);
+        d.bit_count = U16(bytes, offset + kCoreBitCount);
     } else {
-        d.width = S32(bytes, offset + 4);
-        d.height = S32(bytes, offset + 8);
-        planes = U16(bytes, offset + 12);
-        d.bit_count = U16(bytes, offset + 14);
-        d.compression = U32(bytes, offset + 16);
-        colours_used = U32(bytes, offset + 32);
+        d.width = S32(bytes, offset + kInfoWidth);
+        d.height = S32(bytes, offset + kInfoHeight);
+        planes = U16(bytes, offset + kInfoPlanes);
+        d.bit_count = U16(bytes, offset + kInfoBitCount);
+        d.compression = U32(bytes, offset + kInfoCompression);
+        colours_used = U32(bytes, offset + kInfoClrUsed);
     }
     if (planes != 1) BadBitmap();
     switch (d.bit_count) {
         case 1: case 4: case 8: case 16: case 24: case 32: break;
         default: BadBitmap();
     }
-    const bool rle = d.compression == kBiRle8 || d.compression == kBiRle4;
+    const bool rle = IsRle(d.compression);
     if (d.compression > kBiBitfields || (d.compression == kBiRle8 && d.bit_count != 8) ||
         (d.compression == kBiRle4 && d.bit_count != 4) ||
         (d.compression == kBiBitfields && d.bit_count != 16 && d.bit_count != 32))
         BadBitmap();
     if (d.width <= 0 || d.height == 0 || d.height == INT32_MIN || (rle && d.height < 0)) BadBitmap();
 
-    // The three masks follow a 40-byte header; longer headers hold them at offset 40.
-    size_t masks = 0;
+    size_t masks = 0;  // bytes of masks after the header
     if (d.compression == kBiBitfields) {
-        if (d.header_size == 40) {
-            masks = 12;
-            d.masks_offset = 40;
-        } else if (d.header_size >= 52) {
-            d.masks_offset = 40;
+        if (d.header_size == kInfoHeaderSize) {
+            masks = kMasksSize;
+            d.masks_offset = kInfoHeaderSize;
+        } else if (d.header_size >= kHeaderWithMasksSize) {
+            d.masks_offset = kInfoHeaderSize;
         } else {
             BadBitmap();
         }
@@ -74,7 +76,7 @@ DibLayout ParsePackedDib(const std::string& bytes, size_t offset) {
     } else {
         d.palette_entries = colours_used > 256 ? 256 : colours_used;
     }
-    const size_t entry = core ? 3 : 4;
+    const size_t entry = core ? kRgbTripleSize : kRgbQuadSize;
     d.info_size = d.header_size + masks + d.palette_entries * entry;
     if (bytes.size() < offset + d.info_size) ShortStream();
 
@@ -83,23 +85,25 @@ DibLayout ParsePackedDib(const std::string& bytes, size_t offset) {
     const uint64_t full = stride * rows;
     if (full > kMaxDibBytes) BadBitmap();
     d.bits_size = static_cast<size_t>(full);
+    d.bits_offset = offset + d.info_size;
+    d.bits_available = std::min(bytes.size() - d.bits_offset, d.bits_size);
     return d;
 }
 
 DibLayout ParseBitmapFile(const std::string& bytes, bool& empty) {
     empty = bytes.empty();
     if (empty) return DibLayout();
-    if (bytes.size() < 14) ShortStream();
+    if (bytes.size() < kFileHeaderSize) ShortStream();
     if (bytes[0] != 'B' || bytes[1] != 'M') BadBitmap();
-    DibLayout d = ParsePackedDib(bytes, 14);
+    DibLayout d = ParsePackedDib(bytes, kFileHeaderSize);
     // The pixel data start where the file header says, if that lies past the colour table;
     // many writers leave bfOffBits at 0 or wrong, so fall back to right after it.
-    const uint32_t off_bits = U32(bytes, 10);
-    const size_t after_info = 14 + d.info_size;
+    const uint32_t off_bits = U32(bytes, kFileOffBits);
+    const size_t after_info = kFileHeaderSize + d.info_size;
     d.bits_offset = (off_bits >= after_info && off_bits <= bytes.size()) ? off_bits : after_info;
     const size_t present = bytes.size() - d.bits_offset;
     d.bits_available = present < d.bits_size ? present : d.bits_size;
-    if (d.compression == 1 || d.compression == 2) d.bits_available = present;  // RLE: no fixed size
+    if (IsRle(d.compression)) d.bits_available = present;  // RLE: no fixed size
     return d;
 }
 
@@ -136,22 +140,51 @@ IconChoice ParseIconFile(const std::string& bytes) {
     return c;
 }
 
+namespace {
+
+// ENHMETAHEADER: the record type EMR_HEADER at 0, the signature " EMF" at 40, the file's
+// size in bytes at 48.
+constexpr uint32_t kEmrHeader = 1, kEnhMetaSignature = 0x464D4520;
+constexpr size_t kEmfSignatureAt = 40, kEmfBytesAt = 48;
+// The placeable header: its key, then the box, units per inch and a checksum over the ten
+// words before it; the Windows metafile follows, beginning with its 18-byte METAHEADER.
+constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
+constexpr size_t kPlaceableSize = 22, kChecksumAt = 20, kMetaHeaderSize = 18;
+// METAHEADER: type (1 in memory, 2 on disk), header size in words (always 9), version (0x100,
+// or 0x300 with device-independent bitmaps).
+constexpr size_t kMtTypeAt = 0, kMtHeaderSizeAt = 2, kMtVersionAt = 4;
+
+[[noreturn]] void BadMetafile() { throw AppError(kMsgBadMetafile); }
+
+}  // namespace
+
 MetafileLayout ParseMetafile(const std::string& bytes) {
     MetafileLayout m;
-    if (bytes.size() > 100 && U32(bytes, 0) == 1 && U32(bytes, 40) == 0x464D4520) {
+    if (bytes.size() > 100 && U32(bytes, 0) == kEmrHeader && U32(bytes, kEmfSignatureAt) == kEnhMetaSignature) {
+        // The platform refuses a file shorter than its header says, or one not in whole
+        // 32-bit records; so does this reader, rather than hand it on.
+        const uint32_t stated = U32(bytes, kEmfBytesAt);
+        if (stated > bytes.size() || stated % 4 != 0) BadMetafile();
         m.enhanced = true;
         return m;
     }
-    if (bytes.size() < 22 + 18 || U32(bytes, 0) != 0x9AC6CDD7) throw AppError(kMsgBadMetafile);
+    if (bytes.size() < kPlaceableSize + kMetaHeaderSize || U32(bytes, 0) != kPlaceableKey) BadMetafile();
     uint16_t sum = 0;
-    for (size_t i = 0; i < 10; ++i) sum ^= U16(bytes, i * 2);
-    if (sum != U16(bytes, 20)) throw AppError(kMsgBadMetafile);
+    for (size_t i = 0; i < kChecksumAt / 2; ++i) sum ^= U16(bytes, i * 2);
+    if (sum != U16(bytes, kChecksumAt)) BadMetafile();
+    // A Windows metafile is 16-bit words behind a header of fixed form; the platform's
+    // conversion refuses anything else.
+    const size_t records = kPlaceableSize;
+    const uint16_t type = U16(bytes, records + kMtTypeAt), version = U16(bytes, records + kMtVersionAt);
+    if ((bytes.size() - records) % 2 != 0 || (type != 1 && type != 2) || U16(bytes, records + kMtHeaderSizeAt) != 9 ||
+        (version != 0x100 && version != 0x300))
+        BadMetafile();
     m.left = S16(bytes, 6);
     m.top = S16(bytes, 8);
     m.right = S16(bytes, 10);
     m.bottom = S16(bytes, 12);
     m.units_per_inch = U16(bytes, 14) ? U16(bytes, 14) : 96;
-    m.records_offset = 22;
+    m.records_offset = records;
     return m;
 }
 

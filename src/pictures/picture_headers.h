@@ -8,12 +8,13 @@
 
 namespace zv {
 
-// A device-independent bitmap laid out for drawing.
+// Where a device-independent bitmap's parts lie in the bytes (dib_for_drawing.h copies them).
 struct DibLayout {
     int32_t width = 0;
     int32_t height = 0;  // negative for top-down rows
     uint16_t bit_count = 0;
     uint32_t compression = 0;
+    size_t header_offset = 0;     // where the information header starts: after the file header, or 0
     uint32_t header_size = 0;     // 12 for a core header, 40 or more otherwise
     uint32_t palette_entries = 0;  // colour table entries (RGBQUAD, or RGBTRIPLE for core)
     size_t masks_offset = 0;       // BI_BITFIELDS: where the three colour masks are, from the header's start
@@ -28,7 +29,8 @@ constexpr size_t kMaxDibBytes = size_t{256} << 20;
 
 // A .bmp file; `empty` is set for zero bytes. Throws AppError.
 DibLayout ParseBitmapFile(const std::string& bytes, bool& empty);
-// A packed DIB (no file header) as a bitmap resource holds it. Throws AppError.
+// A packed DIB (no file header) as a bitmap resource holds it, from `offset`: the pixel data
+// follow the colour table. Throws AppError.
 DibLayout ParsePackedDib(const std::string& bytes, size_t offset = 0);
 
 struct IconChoice {

@@ -1,6 +1,5 @@
 #include "picture_win32.h"
 
-#include <cstring>
 #include <vector>
 
 #include "../base/app_error.h"
@@ -9,6 +8,7 @@
 #include "../base/handles_win32.h"
 #include "../base/messages.h"
 #include "../base/module_win32.h"
+#include "dib_for_drawing.h"
 #include "jpeg_image.h"
 #include "picture_headers.h"
 
@@ -55,66 +55,25 @@ void StretchDib(HDC dc, const RECT& dest, const BITMAPINFO* info, const void* bi
                   bits, info, DIB_RGB_COLORS, SRCCOPY);
 }
 
+// The buffers that dib_for_drawing built from the file's bytes, with their palette.
 class BitmapImage : public PictureImage {
 public:
-    BitmapImage() = default;  // a zero-byte file: an empty bitmap
-    BitmapImage(const std::string& bytes, const DibLayout& d, size_t info_offset) : width_(d.width) {
-        height_ = d.height < 0 ? -d.height : d.height;
-        bit_count_ = d.bit_count;
-        // Always a BITMAPINFOHEADER with RGBQUADs: core headers are widened here.
-        const size_t table = d.palette_entries;
-        const size_t masks = d.compression == 3 ? 12 : 0;  // always right after the header we pass on
-        info_.assign(sizeof(BITMAPINFOHEADER) + masks + table * sizeof(RGBQUAD), 0);
-        auto* h = reinterpret_cast<BITMAPINFOHEADER*>(info_.data());
-        if (d.header_size == 12) {
-            h->biSize = sizeof(BITMAPINFOHEADER);
-            h->biWidth = d.width;
-            h->biHeight = d.height;
-            h->biPlanes = 1;
-            h->biBitCount = d.bit_count;
-            h->biCompression = BI_RGB;
-            auto* colours = reinterpret_cast<RGBQUAD*>(info_.data() + sizeof(BITMAPINFOHEADER));
-            for (size_t i = 0; i < table; ++i) {
-                const size_t at = info_offset + 12 + i * 3;
-                colours[i] = {static_cast<BYTE>(bytes[at]), static_cast<BYTE>(bytes[at + 1]),
-                              static_cast<BYTE>(bytes[at + 2]), 0};
-            }
-        } else {
-            std::memcpy(h, bytes.data() + info_offset, sizeof(BITMAPINFOHEADER));
-            h->biSize = sizeof(BITMAPINFOHEADER);  // longer headers' extra fields are not needed to draw
-            h->biClrUsed = static_cast<DWORD>(table);
-            if (masks)
-                std::memcpy(info_.data() + sizeof(BITMAPINFOHEADER), bytes.data() + info_offset + d.masks_offset,
-                            masks);
-            const size_t table_at = info_offset + d.info_size - table * sizeof(RGBQUAD);
-            std::memcpy(info_.data() + sizeof(BITMAPINFOHEADER) + masks, bytes.data() + table_at,
-                        table * sizeof(RGBQUAD));
-        }
-        const bool rle = d.compression == 1 || d.compression == 2;
-        // Rows cut short are left as zeros rather than read from beyond the file.
-        bits_.assign(rle ? d.bits_available + 2 : d.bits_size, 0);
-        if (d.bits_available) std::memcpy(bits_.data(), bytes.data() + d.bits_offset, d.bits_available);
-        if (rle) {
-            bits_[d.bits_available + 1] = 1;  // end of bitmap, in case the data stop short of it
-            h->biSizeImage = static_cast<DWORD>(bits_.size());
-        }
-        if (table) palette_ = PaletteFrom(reinterpret_cast<const RGBQUAD*>(info_.data() + sizeof(BITMAPINFOHEADER) + masks),
-                                          static_cast<int>(table));
+    explicit BitmapImage(DibForDrawing dib) : dib_(std::move(dib)) {
+        if (dib_.colours)
+            palette_ = PaletteFrom(reinterpret_cast<const RGBQUAD*>(dib_.ColourTable()), static_cast<int>(dib_.colours));
     }
 
     PictureKind Kind() const override { return PictureKind::Bitmap; }
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
+    int Width() const override { return dib_.width; }
+    int Height() const override { return dib_.height; }
     void Draw(HDC dc, const RECT& dest) override {
-        if (info_.empty()) return;
-        StretchDib(dc, dest, reinterpret_cast<const BITMAPINFO*>(info_.data()), bits_.data(), width_, height_,
-                   bit_count_, palette_.get());
+        if (dib_.info.empty()) return;
+        StretchDib(dc, dest, reinterpret_cast<const BITMAPINFO*>(dib_.info.data()), dib_.bits.data(), dib_.width,
+                   dib_.height, dib_.bit_count, palette_.get());
     }
 
 private:
-    int width_ = 0, height_ = 0, bit_count_ = 0;
-    std::vector<char> info_;
-    std::vector<unsigned char> bits_;
+    DibForDrawing dib_;
     UniquePalette palette_;
 };
 
@@ -249,12 +208,8 @@ void InitPictureSupport() {
 
 std::unique_ptr<PictureImage> ReadPictureImage(PictureKind kind, std::string bytes) {
     switch (kind) {
-        case PictureKind::Bitmap: {
-            bool empty = false;
-            const DibLayout d = ParseBitmapFile(bytes, empty);
-            if (empty) return std::make_unique<BitmapImage>();
-            return std::make_unique<BitmapImage>(bytes, d, 14);
-        }
+        case PictureKind::Bitmap:
+            return std::make_unique<BitmapImage>(DibFromBitmapFile(bytes));
         case PictureKind::Icon:
             return std::make_unique<IconImage>(bytes, ParseIconFile(bytes));
         case PictureKind::Metafile:
@@ -278,11 +233,8 @@ void ShowPlaceholder(Picture& picture) {
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data) throw AppError(kMsgBadBitmap);
-    std::string bytes(static_cast<const char*>(data), SizeofResource(module, found));
-    DibLayout d = ParsePackedDib(bytes, 0);
-    d.bits_offset = d.info_size;
-    d.bits_available = std::min(bytes.size() - d.info_size, d.bits_size);
-    picture.Assign(std::make_unique<BitmapImage>(bytes, d, 0));
+    const std::string bytes(static_cast<const char*>(data), SizeofResource(module, found));
+    picture.Assign(std::make_unique<BitmapImage>(DibFromPackedDib(bytes)));
 }
 
 void LoadPictureOrPlaceholder(Picture& picture, const std::string& path) noexcept {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "jpeg_scratch.h"
@@ -34,7 +35,11 @@ public:
     bool Empty() const { return !image_; }
     int Width() const { return image_ ? image_->Width() : 0; }
     int Height() const { return image_ ? image_->Height() : 0; }
-    PictureKind Kind() const { return image_->Kind(); }
+    // Nothing for an empty picture.
+    std::optional<PictureKind> Kind() const {
+        if (!image_) return std::nullopt;
+        return image_->Kind();
+    }
     void Draw(HDC dc, const RECT& dest) {
         if (image_) image_->Draw(dc, dest);
     }

@@ -36,23 +36,23 @@ enum ControlId {
 
 // In tab order: the list, the check button, the two fields (each after its label, so the
 // label's Alt key moves to it), OK, cancel, the preview panel, About; then the small
-// buttons, which take no focus.
+// buttons, which take no focus. Beside each name, in a word, what the control does.
 const LayoutEntry kControls[] = {
-    {"PictureMap", ControlKind::ListBox, kPictureMap, 4, 12, 229, 197, nullptr},
-    {"Button1", ControlKind::Button, kButton1, 136, 216, 97, 25, "チェック"},
-    {"Label1", ControlKind::Label, kLabel1, 284, 8, 0, 0, "アドレス(&A)："},
-    {"txtAddress", ControlKind::Edit, kTxtAddress, 280, 24, 265, 20, nullptr},
-    {"Label2", ControlKind::Label, kLabel2, 284, 56, 0, 0, "画像(&i)："},
-    {"txtFileName", ControlKind::Edit, kTxtFileName, 288, 185, 225, 20, nullptr},
-    {"btnOk", ControlKind::DefaultButton, kBtnOk, 340, 216, 97, 25, "OK"},
-    {"btnCancel", ControlKind::Button, kBtnCancel, 448, 216, 97, 25, "ｷｬﾝｾﾙ"},
-    {"Panel1", ControlKind::Panel, kPanel1, 360, 52, 101, 129, nullptr},
-    {"btnAbout", ControlKind::Button, kBtnAbout, 8, 216, 69, 25, "About"},
-    {"SpeedButton2", ControlKind::SmallButton, kSpeedButton2, 244, 64, 29, 25, ">"},
-    {"SpeedButton1", ControlKind::SmallButton, kSpeedButton1, 244, 96, 29, 25, "<"},
-    {"SpeedButton4", ControlKind::SmallButton, kSpeedButton4, 244, 128, 29, 25, "<<"},
-    {"SpeedButton3", ControlKind::SmallButton, kSpeedButton3, 244, 160, 29, 25, "×"},
-    {"btnFileOpen", ControlKind::SmallButton, kBtnFileOpen, 520, 184, 25, 21, "..."},
+    {"PictureMap" /* lines */, ControlKind::ListBox, kPictureMap, 4, 12, 229, 197, nullptr},
+    {"Button1" /* check */, ControlKind::Button, kButton1, 136, 216, 97, 25, "チェック"},
+    {"Label1" /* caption */, ControlKind::Label, kLabel1, 284, 8, 0, 0, "アドレス(&A)："},
+    {"txtAddress" /* key */, ControlKind::Edit, kTxtAddress, 280, 24, 265, 20, nullptr},
+    {"Label2" /* caption */, ControlKind::Label, kLabel2, 284, 56, 0, 0, "画像(&i)："},
+    {"txtFileName" /* path */, ControlKind::Edit, kTxtFileName, 288, 185, 225, 20, nullptr},
+    {"btnOk" /* save */, ControlKind::DefaultButton, kBtnOk, 340, 216, 97, 25, "OK"},
+    {"btnCancel" /* discard */, ControlKind::Button, kBtnCancel, 448, 216, 97, 25, "ｷｬﾝｾﾙ"},
+    {"Panel1" /* preview */, ControlKind::Panel, kPanel1, 360, 52, 101, 129, nullptr},
+    {"btnAbout" /* version */, ControlKind::Button, kBtnAbout, 8, 216, 69, 25, "About"},
+    {"SpeedButton2" /* edit */, ControlKind::SmallButton, kSpeedButton2, 244, 64, 29, 25, ">"},
+    {"SpeedButton1" /* replace */, ControlKind::SmallButton, kSpeedButton1, 244, 96, 29, 25, "<"},
+    {"SpeedButton4" /* add */, ControlKind::SmallButton, kSpeedButton4, 244, 128, 29, 25, "<<"},
+    {"SpeedButton3" /* delete */, ControlKind::SmallButton, kSpeedButton3, 244, 160, 29, 25, "×"},
+    {"btnFileOpen" /* browse */, ControlKind::SmallButton, kBtnFileOpen, 520, 184, 25, 21, "..."},
 };
 
 struct Hint {
@@ -260,7 +260,7 @@ void TConfigWindow::ActionOpenFileExecute() {
 
 void TConfigWindow::btnOkClick() {
     // The result is OK before the save, so the window closes even when writing fails.
-    modal_result_ = 1;
+    modal_result_ = ModalResult::kOk;
     closed_ = true;
     SaveMap(SystemFileSystem(), ini_file_name_, lines_, SystemCodePage());
 }
@@ -304,24 +304,24 @@ void TConfigWindow::OnCommand(int id, int code) {
         case kButton1: Button1Click(); break;
         case kBtnOk: btnOkClick(); break;
         case kBtnCancel:
-            modal_result_ = 2;
+            modal_result_ = ModalResult::kCancel;
             closed_ = true;
             break;
     }
 }
 
-int TConfigWindow::ShowModal() {
+ModalResult TConfigWindow::ShowModal() {
     CentreOnScreen(window_.get());
     TaskWindowsDisabled host_disabled(window_.get());
     UpdateActions();
     ShowWindow(window_.get(), SW_SHOW);
     SetForegroundWindow(window_.get());
     SetFocus(list_);
-    modal_result_ = 0;
+    modal_result_ = ModalResult::kNone;
     closed_ = false;
     RunModalLoop(window_.get(), closed_, [this] { UpdateActions(); });
     ShowWindow(window_.get(), SW_HIDE);
-    return modal_result_ == 1 ? 1 : 2;
+    return modal_result_ == ModalResult::kOk ? ModalResult::kOk : ModalResult::kCancel;
 }
 
 LRESULT TConfigWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -338,7 +338,7 @@ LRESULT TConfigWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Scaled(kItemHeight, text_height_);
             return TRUE;
         case WM_CLOSE:
-            modal_result_ = 2;
+            modal_result_ = ModalResult::kCancel;
             closed_ = true;
             return 0;
     }

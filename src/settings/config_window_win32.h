@@ -6,6 +6,7 @@
 #include <string>
 
 #include "../base/handles_win32.h"
+#include "../base/modal_result.h"
 #include "../map/picture_map.h"
 
 namespace zv {
@@ -20,8 +21,8 @@ public:
     TConfigWindow(const TConfigWindow&) = delete;
     TConfigWindow& operator=(const TConfigWindow&) = delete;
 
-    // 1 for OK, 2 for cancel.
-    int ShowModal();
+    // kOk or kCancel.
+    ModalResult ShowModal();
 
 private:
     void CreateControls();
@@ -32,15 +33,15 @@ private:
     std::string FieldText(HWND edit) const;
     bool ValidateEntry();
 
-    void ActionEditExecute();
-    void ActionSaveExecute();
-    void ActionAddExecute();
-    void ActionDeleteExecute();
-    void ActionOpenFileExecute();
-    void UpdateActions();  // ActionEditUpdate, ActionSaveUpdate, ActionDeleteUpdate
-    void btnOkClick();
-    void btnAboutClick();
-    void Button1Click();
+    void ActionEditExecute();      // ">": the selected line into the fields, its picture into the preview
+    void ActionSaveExecute();      // "<": the fields replace the selected line
+    void ActionAddExecute();       // "<<": the fields become a new last line
+    void ActionDeleteExecute();    // "×": the selected line goes, once the user agrees
+    void ActionOpenFileExecute();  // "...": browse for a picture, which the preview shows
+    void UpdateActions();          // ActionEditUpdate, ActionSaveUpdate, ActionDeleteUpdate
+    void btnOkClick();             // writes the map, keeping the old one as backup, and closes
+    void btnAboutClick();          // the version box
+    void Button1Click();           // "チェック": reports shadowed keys and missing pictures
 
     void OnCommand(int id, int code);
     void OnDrawItem(const DRAWITEMSTRUCT& item);
@@ -56,7 +57,7 @@ private:
     HWND edit_button_ = nullptr, save_button_ = nullptr, delete_button_ = nullptr;
     PictureControl* preview_ = nullptr;
     std::unique_ptr<OpenPictureDialog> open_dialog_;
-    int modal_result_ = 0;
+    ModalResult modal_result_ = ModalResult::kNone;
     bool closed_ = false;
 };
 

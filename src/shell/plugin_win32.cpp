@@ -32,6 +32,12 @@ PluginState& Plugin() {
 
 WindowsHostModuleLookup g_lookup;
 
+// What the callbacks answer the host.
+constexpr int32_t kDone = 0;           // the callbacks that do nothing, and the information
+constexpr int32_t kSendMessage = 0;    // ZVC_OnOutgoing: the message goes
+constexpr int32_t kKeepMessage = -1;   // ZVC_OnOutgoing: the user declined to send it
+constexpr int32_t kSetupDone = 1;      // ZVC_OnPlugInSetup, whatever the user did
+
 std::string OwnModulePath(HMODULE module) {
     // Grow past MAX_PATH rather than cut the path: a cut path would name the wrong map file.
     std::string buffer(MAX_PATH, '\0');
@@ -79,6 +85,7 @@ int32_t Guarded(int32_t on_failure, Work work) noexcept {
 }  // namespace zv
 
 using zv::Guarded;
+using zv::kDone;
 
 extern "C" {
 
@@ -94,42 +101,43 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-int32_t WINAPI ZVC_OnStart() { return 0; }
-int32_t WINAPI ZVC_OnExit() { return 0; }
-int32_t WINAPI ZVC_OnMenuInit(intptr_t, intptr_t, intptr_t) { return 0; }
-int32_t WINAPI ZVC_OnOpenFolder(intptr_t) { return 0; }
-int32_t WINAPI ZVC_OnOpenMail(intptr_t) { return 0; }
-int32_t WINAPI ZVC_OnEveryMinute() { return 0; }
-int32_t WINAPI ZVC_OnOpenCompose(intptr_t, intptr_t) { return 0; }
+int32_t WINAPI ZVC_OnStart() { return kDone; }
+int32_t WINAPI ZVC_OnExit() { return kDone; }
+int32_t WINAPI ZVC_OnMenuInit(intptr_t, intptr_t, intptr_t) { return kDone; }
+int32_t WINAPI ZVC_OnOpenFolder(intptr_t) { return kDone; }
+int32_t WINAPI ZVC_OnOpenMail(intptr_t) { return kDone; }
+int32_t WINAPI ZVC_OnEveryMinute() { return kDone; }
+int32_t WINAPI ZVC_OnOpenCompose(intptr_t, intptr_t) { return kDone; }
 
 int32_t WINAPI ZVC_OnOutgoing(HWND compose_window, int32_t mode) {
-    return Guarded(0, [&]() -> int32_t {
-        if (mode == 1 || mode == 2) return 0;
+    return Guarded(zv::kSendMessage, [&]() -> int32_t {
+        if (mode == 1 || mode == 2) return zv::kSendMessage;
         const auto get_header = reinterpret_cast<zv::CompGetSpecifiedHeaderFn>(
             zv::Plugin().host_api->Function(zv::kCompGetSpecifiedHeaderIndex));
-        return zv::ConfirmOutgoingMessage(compose_window, get_header, zv::Plugin().ini_file_name) ? 0 : -1;
+        return zv::ConfirmOutgoingMessage(compose_window, get_header, zv::Plugin().ini_file_name) ? zv::kSendMessage
+                                                                                                 : zv::kKeepMessage;
     });
 }
 
-int32_t WINAPI ZVC_OnKeyDispatch(intptr_t, intptr_t, intptr_t) { return 0; }
-int32_t WINAPI ZVC_OnRetrieve(intptr_t, intptr_t) { return 0; }
-int32_t WINAPI ZVC_OnSend(intptr_t) { return 0; }
-int32_t WINAPI ZVC_OnFinishRetrieve(intptr_t) { return 0; }
+int32_t WINAPI ZVC_OnKeyDispatch(intptr_t, intptr_t, intptr_t) { return kDone; }
+int32_t WINAPI ZVC_OnRetrieve(intptr_t, intptr_t) { return kDone; }
+int32_t WINAPI ZVC_OnSend(intptr_t) { return kDone; }
+int32_t WINAPI ZVC_OnFinishRetrieve(intptr_t) { return kDone; }
 
 int32_t WINAPI ZVC_OnPlugInSetup(intptr_t) {
-    return Guarded(1, [] {
+    return Guarded(zv::kSetupDone, [] {
         zv::RunSettingsWindow(zv::Plugin().ini_file_name);
-        return 1;
+        return zv::kSetupDone;
     });
 }
 
 int32_t WINAPI ZVC_OnPlugInInfo(char* record) {
-    return Guarded(0, [&] {
+    return Guarded(kDone, [&] {
         zv::FillPluginInfo(record);
-        return 0;
+        return kDone;
     });
 }
 
-int32_t WINAPI ZVC_OnDragDrop(intptr_t, intptr_t, intptr_t, intptr_t) { return 0; }
+int32_t WINAPI ZVC_OnDragDrop(intptr_t, intptr_t, intptr_t, intptr_t) { return kDone; }
 
 }  // extern "C"

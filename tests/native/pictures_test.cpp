@@ -138,6 +138,30 @@ TEST(MetafileHeader, EitherFormByContent) {
     for (const std::string& bytes : {fixtures::SolidBareWmf(10, 10, c), bad_sum, std::string(),
                                      fixtures::SolidEmf(10, 10, c).substr(0, 100)})
         EXPECT_EQ(MessageOf([&] { ParseMetafile(bytes); }), "メタファイルが不正です");
+
+    // What the platform's conversion would refuse is refused here, before it.
+    const std::string emf = fixtures::SolidEmf(10, 10, c), wmf = fixtures::SolidPlaceableWmf(100, 100, 96, c);
+    const auto with16 = [](std::string b, size_t at, uint16_t v) {
+        return b.replace(at, 2, {char(v & 0xFF), char(v >> 8)});
+    };
+    const auto stated_bytes = [&](uint32_t n) { return with16(with16(emf, 48, uint16_t(n)), 50, uint16_t(n >> 16)); };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool refused;
+    } cases[] = {
+        {"enhanced, cut short of the size it states", emf.substr(0, emf.size() - 4), true},
+        {"enhanced, stating a size not in whole records", stated_bytes(uint32_t(emf.size()) - 2), true},
+        {"enhanced, stating less than it holds", stated_bytes(uint32_t(emf.size()) - 4), false},
+        {"placeable, an odd byte after its words", wmf + "x", true},
+        {"placeable, header of 10 words", with16(wmf, 22 + 2, 10), true},
+        {"placeable, type 3", with16(wmf, 22, 3), true},
+        {"placeable, type 2 (on disk)", with16(wmf, 22, 2), false},
+        {"placeable, version 0x200", with16(wmf, 22 + 4, 0x200), true},
+        {"placeable, version 0x100", with16(wmf, 22 + 4, 0x100), false},
+    };
+    for (const Case& k : cases)
+        EXPECT_EQ(MessageOf([&] { ParseMetafile(k.bytes); }), k.refused ? "メタファイルが不正です" : "") << k.name;
 }
 
 TEST(JpegScale, SmallestEighthThatCoversTheTarget) {

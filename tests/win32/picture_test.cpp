@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "base/app_error.h"
@@ -101,6 +102,18 @@ TEST_F(Pictures, LoadAcceptsOrRefusesWithTheReadersMessages) {
             EXPECT_EQ(picture.Height(), c.height) << c.name;
         }
     }
+}
+
+TEST_F(Pictures, AnEmptyPictureHasNoKindAndDrawsNothing) {
+    Picture picture;
+    EXPECT_EQ(picture.Kind(), std::nullopt);
+    EXPECT_EQ(picture.Width(), 0);
+    EXPECT_TRUE(DrawnTile(picture).AllNear(0, 0, 90, 120, {1, 2, 3})) << "the background stays";
+    ASSERT_EQ(LoadMessage(picture, Put("a.ico", fixtures::SolidIcon(16, kRed))), "");
+    EXPECT_EQ(picture.Kind(), PictureKind::Icon);
+    picture.Clear();
+    EXPECT_EQ(picture.Kind(), std::nullopt);
+    EXPECT_EQ(picture.Height(), 0);
 }
 
 TEST_F(Pictures, FilesThatCannotBeOpened) {

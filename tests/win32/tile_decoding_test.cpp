@@ -152,11 +152,11 @@ void LookAt(HWND window, SeenWindow& seen) {
 }
 
 // Runs the real window over the map for these headers; `look` runs while it is up, then Cancel.
-int RunWindow(const std::string& map, const std::string& to, const std::string& cc, const std::string& bcc,
-              const std::function<void(HWND)>& look) {
+ModalResult RunWindow(const std::string& map, const std::string& to, const std::string& cc, const std::string& bcc,
+                      const std::function<void(HWND)>& look) {
     TShowAddressForm form;
     form.SetMapFile(map);
-    int result = 0;
+    ModalResult result = ModalResult::kNone;
     {
         host::Driver driver([&] {
             HWND window = host::WaitForWindow(kCaption);
