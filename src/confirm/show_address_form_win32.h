@@ -10,6 +10,7 @@
 namespace zv {
 
 class DecodingWhileLoading;
+class PathLookup;
 
 class TShowAddressForm {
 public:
@@ -30,7 +31,7 @@ private:
     };
 
     void CreateControls();
-    int ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header,
+    int ShowMatchingPictures(const Row& row, const MapLines& map, PathLookup& lookup, const std::string& header,
                              DecodingWhileLoading& decoding);
     void ApplyHeight(int design_height);
     void DecodeVisibleTiles() noexcept;
