@@ -213,7 +213,14 @@ struct SizeFigures {
 
 double Best(const std::vector<double>& v) { return v.empty() ? 0 : *std::min_element(v.begin(), v.end()); }
 
-SizeFigures TimeSize(const zv::host::LoadedPlugin& plugin, size_t lines, int rounds, const std::string& folder) {
+// The searches' share of the fastest check.
+double SearchesOfBestCheck(const SizeFigures& f) {
+    if (f.check.empty()) return 0;
+    return f.finds[static_cast<size_t>(std::min_element(f.check.begin(), f.check.end()) - f.check.begin())];
+}
+
+SizeFigures TimeSize(const zv::host::LoadedPlugin& plugin, size_t lines, int rounds, int check_rounds,
+                     const std::string& folder) {
     SizeFigures f;
     f.lines = lines;
     const MapMix mix = MakeMapMix(lines, folder);
@@ -230,13 +237,15 @@ SizeFigures TimeSize(const zv::host::LoadedPlugin& plugin, size_t lines, int rou
         f.load.push_back(Now() - at);
         if (map.size() != lines) ++f.failures;
 
-        TimedFileSystem fs;
-        at = Now();
-        const std::string report = zv::CheckMap(map, fs, cp);
-        f.check.push_back(Now() - at);
-        f.finds.push_back(fs.find_seconds);
-        f.find_calls = fs.finds;
-        f.findings = CountFindings(report);
+        if (round < check_rounds) {
+            TimedFileSystem fs;
+            at = Now();
+            const std::string report = zv::CheckMap(map, fs, cp);
+            f.check.push_back(Now() - at);
+            f.finds.push_back(fs.find_seconds);
+            f.find_calls = fs.finds;
+            f.findings = CountFindings(report);
+        }
 
         at = Now();
         size_t tiles = 0;
@@ -262,7 +271,7 @@ SizeFigures TimeSize(const zv::host::LoadedPlugin& plugin, size_t lines, int rou
     f.plain_finds = plain_fs.find_seconds;
 
     const auto ms = [](double s) { return s * 1e3; };
-    const double checked = Best(f.check), finds = *std::min_element(f.finds.begin(), f.finds.end());
+    const double checked = Best(f.check), finds = SearchesOfBestCheck(f);
     std::printf("map %6zu load   %9.1f ms\n", lines, ms(Best(f.load)));
     std::printf("map %6zu check  %9.1f ms  %zu findings; %zu find-first-file searches %.1f ms (%.0f us each) of it\n",
                 lines, ms(checked), f.findings, f.find_calls, ms(finds), f.find_calls ? finds * 1e6 / f.find_calls : 0);
@@ -292,7 +301,7 @@ void PrintGrowth(const SizeFigures& small, const SizeFigures& large) {
                 "add %.1f, save %.1f, send %.1f, plain check %.1f\n",
                 large.lines, small.lines, ratio(Best(large.load), Best(small.load)),
                 ratio(Best(large.check), Best(small.check)),
-                ratio(Best(large.check) - Best(large.finds), Best(small.check) - Best(small.finds)),
+                ratio(Best(large.check) - SearchesOfBestCheck(large), Best(small.check) - SearchesOfBestCheck(small)),
                 ratio(Best(large.open), Best(small.open)), ratio(large.box, small.box),
                 ratio(Best(large.add), Best(small.add)), ratio(Best(large.save), Best(small.save)),
                 ratio(Best(large.send), Best(small.send)), ratio(large.plain_check, small.plain_check));
@@ -333,8 +342,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: bench_map [--rounds R] [--sizes N,N,...] PICTURE_FOLDER\n");
         return 2;
     }
-    // The largest maps get one round: their check alone takes seconds under Wine.
-    std::printf("bench_map: the picture map as it grows, %d rounds (1 above 10,000 lines), best of them\n", rounds);
+    // The largest maps are checked once: their check alone takes seconds under Wine.
+    std::printf("bench_map: the picture map as it grows, %d rounds (of the check 1 above 10,000 lines), the best of "
+                "them; the check button's box in the first round\n",
+                rounds);
     std::fflush(stdout);
     EnsurePictures(folder, *std::max_element(sizes.begin(), sizes.end()));
     zv::host::Script() = zv::host::HostScript();
@@ -346,14 +357,20 @@ int main(int argc, char** argv) {
     std::map<size_t, SizeFigures> figures;
     int failures = 0;
     for (size_t lines : sizes) {
-        figures[lines] = TimeSize(plugin, lines, lines > 10000 ? 1 : rounds, folder);
+        figures[lines] = TimeSize(plugin, lines, rounds, lines > 10000 ? 1 : rounds, folder);
         failures += figures[lines].failures;
     }
     if (figures.count(1000) && figures.count(10000)) {
         const SizeFigures &small = figures[1000], &large = figures[10000];
         PrintGrowth(small, large);
         PrintGoal("check at 10,000 lines", Best(large.check) * 1e3, "ms", "<=", 1000);
+        // Where that misses, the platform's searches are why: one per distinct path, as few as
+        // the rule allows. The same goal without them, and on the plain map, says what is left.
+        PrintGoal("  the same without find-first-file", (Best(large.check) - SearchesOfBestCheck(large)) * 1e3, "ms",
+                  "<=", 1000);
+        PrintGoal("  the plain map's check at 10,000 lines", large.plain_check * 1e3, "ms", "<=", 1000);
         PrintGoal("check 10,000 / 1,000", Best(large.check) / Best(small.check), "", "<=", 12);
+        PrintGoal("  the plain map's check 10,000 / 1,000", large.plain_check / small.plain_check, "", "<=", 12);
         PrintGoal("settings window open at 10,000 lines", Best(large.open) * 1e3, "ms", "<=", 1000);
         PrintGoal("one add at 10,000 lines", Best(large.add) * 1e3, "ms", "<=", 500);
         PrintGoal("one save at 10,000 lines", Best(large.save) * 1e3, "ms", "<=", 500);
