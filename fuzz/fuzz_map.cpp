@@ -1,5 +1,6 @@
 // The picture map's text rules on hostile bytes: a map file as it is read, lines matched
-// against a header, the key lookup, the round trip through saving, the ".bak" name.
+// against a header, the key lookup, the map check, the round trip through saving, the ".bak"
+// name. The check and the matching find what the rules' plain loops find.
 // The input is the map file; the bytes after its first NUL (where SplitMapText stops) are the
 // header, or, without a NUL, the last line.
 #include <cstdint>
@@ -10,6 +11,9 @@
 #include "confirm/recipient_rows.h"
 #include "fuzz_check.h"
 #include "map/picture_map.h"
+#include "map_rules_oracle.h"
+#include "memory_file_system.h"
+#include "settings/map_check.h"
 
 namespace {
 
@@ -68,6 +72,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::vector<zv::TileFill> tiles = zv::MatchingTiles(lines, header, cp);
         ZV_FUZZ_CHECK(tiles.size() <= static_cast<size_t>(zv::kMaxTilesPerRow));
         for (const auto& tile : tiles) zv::ShownHint(zv::TileHint(tile), cp);
+        const std::vector<zv::TileFill> by_the_rule = zv::testing::MatchingTilesByTheRule(lines, header, cp);
+        ZV_FUZZ_CHECK(tiles.size() == by_the_rule.size());
+        for (size_t t = 0; t < tiles.size(); ++t)
+            ZV_FUZZ_CHECK(tiles[t].key == by_the_rule[t].key && tiles[t].path == by_the_rule[t].path);
+
+        // The rule's check is quadratic: bounded, as the lookups above. The paths of even length
+        // exist, so that both kinds of finding come up.
+        if (lines.size() <= looked_up) {
+            zv::testing::MemoryFileSystem fs;
+            for (const auto& line : lines) {
+                const std::string path = zv::PathAfterEquals(line);
+                if (path.size() % 2 == 0) fs.files[path] = "";
+            }
+            ZV_FUZZ_CHECK(zv::CheckMap(lines, fs, cp) == zv::testing::CheckMapByTheRule(lines, fs, cp));
+        }
 
         CheckRoundTrip(lines);
         // Lines the settings window may hold: the input cut at 0x01 bytes, any bytes at all.

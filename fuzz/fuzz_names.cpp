@@ -50,6 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
         const std::string lower = cp.ToLower(bytes);
         ZV_FUZZ_CHECK(lower.size() == bytes.size() && cp.EqualIgnoringCase(bytes, lower));
+        // The sort key the lookup index groups by: equal keys exactly for texts equal but for case
+        // (the text against its lower-cased self, and the two halves of the input).
+        std::string key, other;
+        ZV_FUZZ_CHECK(cp.SortKeyIgnoringCase(bytes, key) && cp.SortKeyIgnoringCase(lower, other) && key == other);
+        const std::string front = bytes.substr(0, bytes.size() / 2), back = bytes.substr(bytes.size() / 2);
+        ZV_FUZZ_CHECK(cp.SortKeyIgnoringCase(front, key) && cp.SortKeyIgnoringCase(back, other));
+        ZV_FUZZ_CHECK((key == other) == cp.EqualIgnoringCase(front, back));
 
         // FindLastOf takes a C string of characters: the part after the NUL, up to the next.
         const std::string set = chars.c_str();

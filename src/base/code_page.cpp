@@ -24,6 +24,13 @@ bool ShiftJisCodePage::EqualIgnoringCase(const std::string& a, const std::string
     return true;
 }
 
+// Letters outside double-byte characters lower-cased: equal exactly when EqualIgnoringCase
+// says so, as both read the double-byte characters from the same lead bytes.
+bool ShiftJisCodePage::SortKeyIgnoringCase(const std::string& text, std::string& key) const {
+    key = ToLower(text);
+    return true;
+}
+
 std::string ShiftJisCodePage::ToLower(const std::string& text) const {
     std::string out = text;
     for (size_t i = 0; i < out.size(); ++i) {

@@ -11,6 +11,10 @@ public:
     virtual bool IsLeadByte(unsigned char byte) const = 0;
     // The user default locale's comparison with only letter case ignored.
     virtual bool EqualIgnoringCase(const std::string& a, const std::string& b) const = 0;
+    // That comparison's own sort key: texts it finds equal have equal keys, so equal keys
+    // are where to look for equal texts. False when the system gives no key for the text
+    // (then only EqualIgnoringCase can tell).
+    virtual bool SortKeyIgnoringCase(const std::string& text, std::string& key) const = 0;
     // The system's ANSI lower-casing.
     virtual std::string ToLower(const std::string& text) const = 0;
 };
@@ -21,6 +25,7 @@ class ShiftJisCodePage : public CodePage {
 public:
     bool IsLeadByte(unsigned char byte) const override;
     bool EqualIgnoringCase(const std::string& a, const std::string& b) const override;
+    bool SortKeyIgnoringCase(const std::string& text, std::string& key) const override;
     std::string ToLower(const std::string& text) const override;
 };
 

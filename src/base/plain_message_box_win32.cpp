@@ -1,9 +1,12 @@
 #include "plain_message_box_win32.h"
 
+#include <algorithm>
+
 #include "module_win32.h"
 #include "app_error.h"
 #include "layout.h"
 #include "message_boxes_win32.h"
+#include "plain_box_layout.h"
 #include "window_classes_win32.h"
 #include "window_support_win32.h"
 
@@ -35,6 +38,57 @@ LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) 
     return DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
+// The primary screen's work area: the screen less the task bar.
+RECT WorkArea() {
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+// The height of the box's caption and frame.
+int FrameHeight(HWND box) {
+    RECT r = {0, 0, 0, 0};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(box, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(box, GWL_EXSTYLE)));
+    return r.bottom - r.top;
+}
+
+// A read-only view of the text that scrolls; without a border, on the box's face, it looks
+// like the label it stands for. Reached with Tab, so the keys can scroll it too.
+HWND CreateScrollingText(HWND box, const PlainBoxLayout& layout) {
+    return CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
+                           layout.text_left, layout.text_top, layout.text_width, layout.text_height, box, nullptr,
+                           nullptr, nullptr);
+}
+
+// The text as the label would wrap it: no margins, no limit on its length, and every line
+// end CR LF, the only one an edit control breaks at.
+void SetScrollingText(HWND view, const std::string& text) {
+    SendMessageA(view, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
+    SendMessageA(view, EM_SETLIMITTEXT, 0, 0);
+    std::string shown;
+    shown.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            shown += "\r\n";
+            ++i;
+        } else if (text[i] == '\r' || text[i] == '\n') {
+            shown += "\r\n";
+        } else {
+            shown += text[i];
+        }
+    }
+    SetWindowTextA(view, shown.c_str());
+}
+
+// Moves the window into the work area where centring on the screen took it out.
+void KeepInside(HWND window, const RECT& work) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int top = std::max<int>(work.top, std::min<int>(r.top, work.bottom - (r.bottom - r.top)));
+    if (top != r.top) SetWindowPos(window, nullptr, r.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 void ShowPlainMessage(HWND owner, const std::string& text) {
@@ -51,9 +105,6 @@ void ShowPlainMessage(HWND owner, const std::string& text) {
         DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &text_rect,
                   DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
     }
-    const int button_w = Scaled(kButtonWidth, text_height), button_h = Scaled(kButtonHeight, text_height);
-    const int client_w = std::max<int>(text_rect.right, button_w) + 2 * margin;
-    const int client_h = text_rect.bottom + button_h + 3 * margin;
 
     BoxState state;
     const std::string title = ApplicationTitleOfHost();
@@ -61,16 +112,26 @@ void ShowPlainMessage(HWND owner, const std::string& text) {
                                      WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, owner, nullptr, ThisModule(),
                                      &state));
     if (!box) throw AppError("CreateWindow");
-    SetClientSize(box.get(), client_w, client_h);
-    HWND label = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX |
-                                 SS_EDITCONTROL, margin, margin, text_rect.right, text_rect.bottom, box.get(),
-                                 nullptr, nullptr, nullptr);
+    const RECT work = WorkArea();
+    const PlainBoxLayout layout = LayOutPlainBox({text_rect.right, text_rect.bottom, Scaled(kButtonWidth, text_height),
+                                                  Scaled(kButtonHeight, text_height), margin,
+                                                  GetSystemMetrics(SM_CXVSCROLL),
+                                                  work.bottom - work.top - FrameHeight(box.get())});
+    SetClientSize(box.get(), layout.client_width, layout.client_height);
+    HWND view = layout.scrolls ? CreateScrollingText(box.get(), layout)
+                               : CreateWindowExA(0, "STATIC", text.c_str(),
+                                                 WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL,
+                                                 layout.text_left, layout.text_top, layout.text_width,
+                                                 layout.text_height, box.get(), nullptr, nullptr, nullptr);
     HWND ok = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                              (client_w - button_w) / 2, client_h - margin - button_h, button_w, button_h, box.get(),
-                              reinterpret_cast<HMENU>(IDOK), nullptr, nullptr);
-    for (HWND control : {label, ok})
+                              layout.button_left, layout.button_top, Scaled(kButtonWidth, text_height),
+                              Scaled(kButtonHeight, text_height), box.get(), reinterpret_cast<HMENU>(IDOK), nullptr,
+                              nullptr);
+    for (HWND control : {view, ok})
         if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    if (layout.scrolls && view) SetScrollingText(view, text);
     CentreOnScreen(box.get());
+    if (layout.scrolls) KeepInside(box.get(), work);
 
     TaskWindowsDisabled host_disabled(box.get());
     ShowWindow(box.get(), SW_SHOW);

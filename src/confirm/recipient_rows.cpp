@@ -4,15 +4,22 @@
 
 namespace zv {
 
-std::vector<TileFill> MatchingTiles(const MapLines& map, const std::string& header, const CodePage& cp) {
+std::vector<TileFill> MatchingTiles(const MapLines& map, const std::string& header, PathLookup& lookup,
+                                    const CodePage& cp) {
     std::vector<TileFill> tiles;
-    for (const auto& line : map) {
-        const std::string key = KeyOf(line);
-        if (!KeyMatches(key, header, cp)) continue;
-        tiles.push_back({key, PathOf(map, key, cp)});
+    const SearchedText searched(header, cp);
+    for (size_t i = 0; i < map.size(); ++i) {
+        const std::string_view key = KeyViewOf(map[i]);
+        if (!searched.Contains(key)) continue;
+        tiles.push_back({std::string(key), lookup.PathFor(i)});
         if (tiles.size() == kMaxTilesPerRow) break;
     }
     return tiles;
+}
+
+std::vector<TileFill> MatchingTiles(const MapLines& map, const std::string& header, const CodePage& cp) {
+    PathLookup lookup(map, cp);
+    return MatchingTiles(map, header, lookup, cp);
 }
 
 std::string TileHint(const TileFill& tile) { return tile.key + "\r\n" + tile.path; }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "../map/path_lookup.h"
 #include "../map/picture_map.h"
 
 namespace zv {
@@ -16,7 +17,10 @@ struct TileFill {
     std::string path;  // looked up by key, ignoring case: the first such entry's path
 };
 
-// Entries whose key occurs in the header, in map order, at most 20.
+// Entries whose key occurs in the header, in map order, at most 20. `lookup` is over `map`;
+// a send's three headers share one.
+std::vector<TileFill> MatchingTiles(const MapLines& map, const std::string& header, PathLookup& lookup,
+                                    const CodePage& cp);
 std::vector<TileFill> MatchingTiles(const MapLines& map, const std::string& header, const CodePage& cp);
 
 // The tile's hint: key, CR LF, path.

@@ -75,9 +75,9 @@ void TShowAddressForm::CreateControls() {
     if (tooltip_) SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 800);  // lets CR LF break the line
 }
 
-int TShowAddressForm::ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header,
-                                           DecodingWhileLoading& decoding) {
-    const std::vector<TileFill> tiles = MatchingTiles(map, header, SystemCodePage());
+int TShowAddressForm::ShowMatchingPictures(const Row& row, const MapLines& map, PathLookup& lookup,
+                                           const std::string& header, DecodingWhileLoading& decoding) {
+    const std::vector<TileFill> tiles = MatchingTiles(map, header, lookup, SystemCodePage());
     RECT first;
     GetWindowRect(row.first_tile, &first);
     const int width = first.right - first.left, height = first.bottom - first.top;
@@ -115,13 +115,14 @@ ModalResult TShowAddressForm::ConfirmRecipients(const std::string& to, const std
         map.clear();  // a missing or unreadable map is an empty one
     }
     int a = 0, b = 0, c = 0;
+    PathLookup lookup(map, SystemCodePage());
     {
         // Ends before this block is left, also by an exception: its jobs decode the pictures of
         // tiles, which live as long as the window.
         DecodingWhileLoading decoding;
-        a = ShowMatchingPictures(to_, map, to, decoding);
-        b = ShowMatchingPictures(cc_, map, cc, decoding);
-        c = ShowMatchingPictures(bcc_, map, bcc, decoding);
+        a = ShowMatchingPictures(to_, map, lookup, to, decoding);
+        b = ShowMatchingPictures(cc_, map, lookup, cc, decoding);
+        c = ShowMatchingPictures(bcc_, map, lookup, bcc, decoding);
     }
     if (a == 0 && b == 0 && c == 0) return ModalResult::kOk;
     const RowsInUse rows = ShrinkToRows(a, b, c);

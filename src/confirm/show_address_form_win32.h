@@ -11,6 +11,7 @@
 namespace zv {
 
 class DecodingWhileLoading;
+class PathLookup;
 
 class TShowAddressForm {
 public:
@@ -31,7 +32,7 @@ private:
     };
 
     void CreateControls();
-    int ShowMatchingPictures(const Row& row, const MapLines& map, const std::string& header,
+    int ShowMatchingPictures(const Row& row, const MapLines& map, PathLookup& lookup, const std::string& header,
                              DecodingWhileLoading& decoding);
     void ApplyHeight(int design_height);
     void DecodeVisibleTiles() noexcept;

@@ -35,9 +35,11 @@ std::string JoinMapText(const MapLines& lines) {
     return out;
 }
 
-std::string KeyOf(const std::string& line) {
+std::string KeyOf(const std::string& line) { return std::string(KeyViewOf(line)); }
+
+std::string_view KeyViewOf(const std::string& line) {
     const size_t eq = line.find('=');
-    return eq == std::string::npos ? std::string() : line.substr(0, eq);
+    return eq == std::string::npos ? std::string_view() : std::string_view(line).substr(0, eq);
 }
 
 std::string PathAfterEquals(const std::string& line) {
@@ -56,12 +58,21 @@ std::string PathOf(const MapLines& lines, const std::string& key, const CodePage
 
 bool KeyMatches(const std::string& key, const std::string& header, const CodePage& cp) {
     if (key.empty() || header.size() < key.size()) return false;
-    const size_t last_start = header.size() - key.size();
-    for (size_t i = 0; i <= last_start; ++i) {
-        if (header.compare(i, key.size(), key) == 0) return true;
-        // Step over the trail byte so no candidate starts inside a double-byte character.
-        if (cp.IsLeadByte(static_cast<unsigned char>(header[i]))) ++i;
+    return SearchedText(header, cp).Contains(key);
+}
+
+SearchedText::SearchedText(const std::string& text, const CodePage& cp) : text_(text), starts_(text.size(), false) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        starts_[i] = true;
+        // The byte after a lead byte is its trail byte, whatever its value.
+        if (cp.IsLeadByte(static_cast<unsigned char>(text[i]))) ++i;
     }
+}
+
+bool SearchedText::Contains(std::string_view key) const {
+    if (key.empty()) return false;
+    for (size_t at = text_.find(key); at != std::string_view::npos; at = text_.find(key, at + 1))
+        if (starts_[at]) return true;
     return false;
 }
 

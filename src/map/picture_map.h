@@ -1,6 +1,7 @@
 #pragma once
 // The picture map: lines "key=path" in the ANSI code page, in file order, kept as bytes.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zv {
@@ -17,6 +18,8 @@ std::string JoinMapText(const MapLines& lines);
 
 // The text before the first "="; empty for a line without "=".
 std::string KeyOf(const std::string& line);
+// The same, without a copy.
+std::string_view KeyViewOf(const std::string& line);
 // The text after the first "="; empty for a line without "=".
 std::string PathAfterEquals(const std::string& line);
 
@@ -25,6 +28,21 @@ std::string PathOf(const MapLines& lines, const std::string& key, const CodePage
 
 // `key` occurs in `header` byte for byte; a candidate starting on a trail byte is skipped.
 bool KeyMatches(const std::string& key, const std::string& header, const CodePage& cp);
+
+// A text that many keys are matched against: where its characters start is found once.
+// It refers to the text, which must outlive it.
+class SearchedText {
+public:
+    SearchedText(const std::string& text, const CodePage& cp);
+    // KeyMatches(key, text, cp).
+    bool Contains(std::string_view key) const;
+    // No match may start on the trail byte of a double-byte character.
+    bool IsCharacterStart(size_t at) const { return starts_[at]; }
+
+private:
+    std::string_view text_;
+    std::vector<bool> starts_;
+};
 
 // `path` with its extension (after the last "\", ":" or ".", if that is a ".") replaced
 // by `extension` (".bak"), or with `extension` appended when it has none.

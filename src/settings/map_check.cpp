@@ -1,7 +1,11 @@
 #include "map_check.h"
 
+#include <unordered_map>
+
 #include "../base/code_page.h"
 #include "../base/file_system.h"
+#include "../map/path_lookup.h"
+#include "shadowed_keys.h"
 
 namespace zv {
 
@@ -14,18 +18,16 @@ void AddFinding(std::string& report, const std::string& finding) {
 
 std::string CheckMap(const MapLines& lines, FileSystem& fs, const CodePage& cp) {
     std::string report;
-    for (size_t i = 1; i < lines.size(); ++i) {
-        const std::string key = KeyOf(lines[i]);
-        for (size_t j = 0; j < i; ++j) {
-            if (KeyMatches(KeyOf(lines[j]), key, cp)) {
-                AddFinding(report, "アドレス " + key + " が使用されることはありません。");
-                break;
-            }
-        }
-    }
-    for (const auto& line : lines) {
-        const std::string path = PathOf(lines, KeyOf(line), cp);
-        if (!IsExistingFile(fs, path)) AddFinding(report, path + " ファイルが存在しません。");
+    for (size_t i : ShadowedLines(lines, cp))
+        AddFinding(report, "アドレス " + KeyOf(lines[i]) + " が使用されることはありません。");
+    // Each key's path is found once through the index, each distinct path tested once.
+    PathLookup lookup(lines, cp);
+    std::unordered_map<std::string, bool> exists;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string path = lookup.PathFor(i);
+        auto known = exists.find(path);
+        if (known == exists.end()) known = exists.emplace(path, IsExistingFile(fs, path)).first;
+        if (!known->second) AddFinding(report, path + " ファイルが存在しません。");
     }
     return report;
 }

@@ -463,6 +463,84 @@ TEST_F(SettingsWindow, CheckReportsInThePlainBox) {
     EXPECT_EQ(report, "アドレス taro.yamada が使用されることはありません。");
 }
 
+// A report taller than the screen: the box is as tall as the work area allows, the text
+// scrolls in a read-only view with the box's font, OK stays on the screen, and Enter and Esc
+// close it wherever the focus is. A short report keeps its plain label.
+TEST_F(SettingsWindow, ALongReportScrollsInABoxThatFitsTheScreen) {
+    std::string map, report;
+    for (int i = 0; i < 2000; ++i) {
+        const std::string path = "C:\\missing\\" + std::to_string(i) + ".jpg";
+        map += "m" + std::to_string(i) + "@example.jp=" + path + "\r\n";
+        report += (report.empty() ? "" : "\r\n") + path + " ファイルが存在しません。";
+    }
+    WriteFileBytes(plugin.ini_path(), map);
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    struct Case {
+        const char* name;
+        bool focus_on_view;
+        WPARAM key;
+    } const cases[] = {{"Enter on OK", false, VK_RETURN}, {"Esc on OK", false, VK_ESCAPE},
+                       {"Enter in the view", true, VK_RETURN}, {"Esc in the view", true, VK_ESCAPE}};
+    Run([&](HWND w) {
+        for (const Case& c : cases) {
+            Click(w, "チェック");
+            HWND box = WaitForMessageBox(kAppTitle, 30000);
+            ASSERT_TRUE(box) << c.name;
+            const ChildInfo ok = ChildWithText(box, "OK");
+            ChildInfo view{};
+            for (const ChildInfo& child : ChildrenOf(box))
+                if (lstrcmpiA(child.class_name.c_str(), "Edit") == 0) view = child;
+            ASSERT_TRUE(ok.hwnd && view.hwnd) << c.name;
+            RECT frame, button = ok.rect;
+            GetWindowRect(box, &frame);
+            MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&button), 2);
+            EXPECT_GE(frame.top, work.top) << c.name;
+            EXPECT_LE(frame.bottom, work.bottom) << c.name;
+            EXPECT_GE(frame.bottom - frame.top, (work.bottom - work.top) * 9 / 10) << "as tall as fits";
+            EXPECT_TRUE(ok.visible);
+            EXPECT_LE(button.bottom, work.bottom) << "OK on the screen";
+            EXPECT_LE(view.rect.bottom, ok.rect.top);
+            const LONG style = GetWindowLongA(view.hwnd, GWL_STYLE);
+            EXPECT_TRUE((style & ES_MULTILINE) && (style & ES_READONLY) && (style & WS_VSCROLL)) << std::hex << style;
+            EXPECT_EQ(SendMessageA(view.hwnd, WM_GETFONT, 0, 0), SendMessageA(ok.hwnd, WM_GETFONT, 0, 0));
+            SCROLLINFO scroll = {sizeof scroll, SIF_ALL};
+            GetScrollInfo(view.hwnd, SB_VERT, &scroll);
+            EXPECT_GT(scroll.nMax + 1, static_cast<int>(scroll.nPage)) << "the text is taller than its view";
+            SendMessageA(view.hwnd, WM_VSCROLL, SB_BOTTOM, 0);
+            EXPECT_GT(SendMessageA(view.hwnd, EM_GETFIRSTVISIBLELINE, 0, 0), 1000) << "it scrolls to the end";
+            HWND focus = ok.hwnd;
+            if (c.focus_on_view) {
+                PostMessageA(box, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(view.hwnd), TRUE);
+                EXPECT_TRUE(WaitUntil([&] { return FocusOf(box) == view.hwnd; })) << c.name;
+                focus = view.hwnd;
+            } else {
+                EXPECT_EQ(FocusOf(box), ok.hwnd) << "the focus starts on OK";
+            }
+            std::string shown(static_cast<size_t>(GetWindowTextLengthA(view.hwnd)) + 1, '\0');
+            shown.resize(static_cast<size_t>(GetWindowTextA(view.hwnd, &shown[0], static_cast<int>(shown.size()))));
+            EXPECT_EQ(shown, report) << "the report, byte for byte";
+            PostMessageA(focus, WM_KEYDOWN, c.key, 0);
+            PostMessageA(focus, WM_KEYUP, c.key, 0xC0000000);
+            EXPECT_TRUE(WaitForWindowGone(box, 5000)) << c.name;
+        }
+        Click(w, "ｷｬﾝｾﾙ");
+    });
+}
+
+TEST_F(SettingsWindow, AShortReportKeepsItsLabel) {
+    WriteFileBytes(plugin.ini_path(), "taro=C:\\none.jpg\r\n");
+    Run([&](HWND w) {
+        Click(w, "チェック");
+        HWND box = WaitForMessageBox(kAppTitle);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(Child(box, "Edit", 0), nullptr);
+        EXPECT_EQ(ChildWithText(box, "C:\\none.jpg ファイルが存在しません。").class_name, "Static");
+        AnswerMessageBox(box, IDOK);
+        Click(w, "ｷｬﾝｾﾙ");
+    });
+}
+
 TEST_F(SettingsWindow, AboutShowsTheVersionFromTheLibrary) {
     std::string text;
     Run([&](HWND w) {

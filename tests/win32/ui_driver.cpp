@@ -54,10 +54,17 @@ bool CloseLeftOpen(HWND window, int grace_ms) {
 }
 
 namespace {
+// The text of a box's label, or of the view a long text scrolls in, whole.
 std::string MessageBoxText(HWND box) {
     std::string text;
-    for (const ChildInfo& c : ChildrenOf(box))
-        if (lstrcmpiA(c.class_name.c_str(), "Static") == 0 && !c.text.empty()) text = c.text;
+    for (const ChildInfo& c : ChildrenOf(box)) {
+        if (lstrcmpiA(c.class_name.c_str(), "Static") != 0 && lstrcmpiA(c.class_name.c_str(), "Edit") != 0) continue;
+        const int length = GetWindowTextLengthA(c.hwnd);
+        if (length <= 0) continue;
+        std::string whole(static_cast<size_t>(length) + 1, '\0');
+        whole.resize(static_cast<size_t>(GetWindowTextA(c.hwnd, &whole[0], length + 1)));
+        text = whole;
+    }
     return text;
 }
 }  // namespace
