@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -227,7 +228,9 @@ void TConfigWindow::ActionSaveExecute() {
 void TConfigWindow::ActionAddExecute() {
     if (!ValidateEntry()) return;
     std::string line = LineFrom({FieldText(address_), FieldText(file_name_)});
-    lines_.reserve(lines_.size() + 1);  // so that once the row is in, the line goes in too
+    // Room first, so that once the row is in, the line goes in too; doubled, as push_back would
+    // grow it, so that adding line after line does not copy the whole list each time.
+    if (lines_.size() == lines_.capacity()) lines_.reserve(std::max<size_t>(16, 2 * lines_.capacity()));
     ListRedrawOff redraw_off(list_);
     InsertRow(static_cast<int>(lines_.size()), line);
     lines_.push_back(std::move(line));
