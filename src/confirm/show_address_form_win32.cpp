@@ -8,8 +8,8 @@
 #include "../base/code_page.h"
 #include "../base/file_system.h"
 #include "../base/layout.h"
-#include "../base/message_boxes_win32.h"
 #include "../base/window_classes_win32.h"
+#include "../base/window_object_win32.h"
 #include "../base/window_support_win32.h"
 #include "../pictures/picture_control_win32.h"
 #include "../base/module_win32.h"
@@ -48,7 +48,7 @@ const LayoutEntry kButton2 = {"Button2", ControlKind::Button, IDCANCEL, 520, kBu
 TShowAddressForm::TShowAddressForm() {
     font_ = CreateUiFont();
     text_height_ = TextHeightOf(font_.get());
-    window_ = CreateDialogFrame(kClassName, WindowProc, kCaption, this);
+    window_ = CreateDialogFrame(kClassName, WindowProcOf<TShowAddressForm, HandlerErrors::kShown>, kCaption, this);
     SetClientSize(window_.get(), Scaled(kClientWidth, text_height_), Scaled(kClientHeight, text_height_));
     CreateControls();
 }
@@ -163,10 +163,10 @@ ModalResult TShowAddressForm::ShowModal() {
     return modal_result_ == ModalResult::kOk ? ModalResult::kOk : ModalResult::kCancel;
 }
 
-LRESULT TShowAddressForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-    HWND hwnd = window_.get();
+LRESULT TShowAddressForm::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (!window_) return DefWindowProcA(hwnd, message, wparam, lparam);  // while being made or destroyed
     LRESULT handled = 0;
-    if (HandleDialogKeyMessage(window_.get(), message, wparam, lparam, handled)) return handled;
+    if (HandleDialogKeyMessage(hwnd, message, wparam, lparam, handled)) return handled;
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
@@ -181,22 +181,6 @@ LRESULT TShowAddressForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) 
             return 0;
     }
     return DefWindowProcA(hwnd, message, wparam, lparam);
-}
-
-LRESULT CALLBACK TShowAddressForm::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TShowAddressForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self || !self->window_) return DefWindowProcA(hwnd, message, wparam, lparam);
-    LRESULT result = 0;
-    bool handled = false;
-    RunHandler(hwnd, [&] {
-        result = self->OnMessage(message, wparam, lparam);
-        handled = true;
-    });
-    return handled ? result : 0;
 }
 
 }  // namespace zv

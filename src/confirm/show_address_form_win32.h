@@ -36,8 +36,8 @@ private:
     void ApplyHeight(int design_height);
     void DecodeVisibleTiles() noexcept;
     ModalResult ShowModal();
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    friend struct WindowAccess;
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
     UniqueWindow window_;
     UniqueFont font_;

@@ -45,8 +45,8 @@ private:
 
     void OnCommand(int id, int code);
     void OnDrawItem(const DRAWITEMSTRUCT& item);
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    friend struct WindowAccess;
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
     std::string ini_file_name_;
     MapLines lines_;  // the working copy, byte for byte; the list's rows are drawn from it
