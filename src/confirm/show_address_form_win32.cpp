@@ -151,16 +151,10 @@ void TShowAddressForm::DecodeVisibleTiles() noexcept {
 }
 
 ModalResult TShowAddressForm::ShowModal() {
-    TaskWindowsDisabled host_disabled(window_.get());
-    DecodeVisibleTiles();  // before the first paint, which then only draws
-    ShowWindow(window_.get(), SW_SHOW);
-    SetForegroundWindow(window_.get());
-    SetFocus(send_button_);
-    modal_result_ = ModalResult::kNone;
-    closed_ = false;
-    RunModalLoop(window_.get(), closed_);
-    ShowWindow(window_.get(), SW_HIDE);  // before the host's windows are enabled again
-    return modal_result_ == ModalResult::kOk ? ModalResult::kOk : ModalResult::kCancel;
+    ModalShow show;
+    show.focus = send_button_;
+    show.before_show = [this] { DecodeVisibleTiles(); };  // so the first paint only draws
+    return RunModal(window_.get(), modal_, show);
 }
 
 LRESULT TShowAddressForm::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -170,14 +164,12 @@ LRESULT TShowAddressForm::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPAR
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
-                modal_result_ = LOWORD(wparam) == IDOK ? ModalResult::kOk : ModalResult::kCancel;
-                closed_ = true;
+                modal_.End(LOWORD(wparam) == IDOK ? ModalResult::kOk : ModalResult::kCancel);
                 return 0;
             }
             break;
         case WM_CLOSE:
-            modal_result_ = ModalResult::kCancel;
-            closed_ = true;
+            modal_.End(ModalResult::kCancel);
             return 0;
     }
     return DefWindowProcA(hwnd, message, wparam, lparam);

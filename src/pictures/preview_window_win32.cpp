@@ -4,6 +4,7 @@
 
 #include "../base/app_error.h"
 #include "../base/handles_win32.h"
+#include "../base/modal_window_win32.h"
 #include "../base/module_win32.h"
 #include "../base/window_classes_win32.h"
 #include "../base/window_object_win32.h"
@@ -20,7 +21,7 @@ constexpr int kEmptyPreviewWidth = 200, kEmptyPreviewHeight = 150;
 class PreviewWindow {
 public:
     explicit PreviewWindow(Picture& picture) : picture_(picture) {}
-    const bool& done() const { return done_; }
+    ModalState& modal() { return modal_; }
 
 private:
     friend struct zv::WindowAccess;  // not a new one in this unnamed namespace
@@ -28,7 +29,7 @@ private:
     void Paint(HWND hwnd, HDC dc);
 
     Picture& picture_;
-    bool done_ = false;
+    ModalState modal_;
 };
 
 void PreviewWindow::Paint(HWND hwnd, HDC dc) {
@@ -54,14 +55,14 @@ LRESULT PreviewWindow::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
             [[fallthrough]];
         case WM_CLOSE:
             // Ends the loop; the window is destroyed by its owner in ShowPreviewWindow.
-            done_ = true;
+            modal_.End(ModalResult::kCancel);
             return 0;
         case WM_COMMAND:
-            if (LOWORD(wparam) == IDCANCEL) done_ = true;  // Esc, through the dialog keys
+            if (LOWORD(wparam) == IDCANCEL) modal_.End(ModalResult::kCancel);  // Esc, through the dialog keys
             return 0;
         case WM_DESTROY:
             // Its owner went first: the loop must not wait for a window that is gone.
-            done_ = true;
+            modal_.End(ModalResult::kCancel);
             break;
     }
     return DefWindowProcA(hwnd, message, wparam, lparam);
@@ -91,12 +92,10 @@ void ShowPreviewWindow(HWND owner, Picture& picture) {
         picture.Empty() ? kEmptyPreviewHeight : std::min(picture.Height(), kLargest) + 2 * kPreviewBorder;
     SetClientSize(window.get(), width, height);
     CentreOnScreen(window.get());
-    // Declared after the window so the owner is enabled again before the window goes and
-    // activation returns to it.
-    TaskWindowsDisabled disabled(window.get());
-    ShowWindow(window.get(), SW_SHOW);
-    SetFocus(window.get());
-    RunModalLoop(window.get(), preview.done());
+    ModalShow show;
+    show.kind = ModalKind::kOverOwner;
+    show.focus = window.get();
+    RunModal(window.get(), preview.modal(), show);
 }
 
 }  // namespace zv

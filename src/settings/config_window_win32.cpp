@@ -260,8 +260,7 @@ void TConfigWindow::ActionOpenFileExecute() {
 
 void TConfigWindow::btnOkClick() {
     // The result is OK before the save, so the window closes even when writing fails.
-    modal_result_ = ModalResult::kOk;
-    closed_ = true;
+    modal_.End(ModalResult::kOk);
     SaveMap(SystemFileSystem(), ini_file_name_, lines_, SystemCodePage());
 }
 
@@ -304,24 +303,18 @@ void TConfigWindow::OnCommand(int id, int code) {
         case kButton1: Button1Click(); break;
         case kBtnOk: btnOkClick(); break;
         case kBtnCancel:
-            modal_result_ = ModalResult::kCancel;
-            closed_ = true;
+            modal_.End(ModalResult::kCancel);
             break;
     }
 }
 
 ModalResult TConfigWindow::ShowModal() {
     CentreOnScreen(window_.get());
-    TaskWindowsDisabled host_disabled(window_.get());
-    UpdateActions();
-    ShowWindow(window_.get(), SW_SHOW);
-    SetForegroundWindow(window_.get());
-    SetFocus(list_);
-    modal_result_ = ModalResult::kNone;
-    closed_ = false;
-    RunModalLoop(window_.get(), closed_, [this] { UpdateActions(); });
-    ShowWindow(window_.get(), SW_HIDE);
-    return modal_result_ == ModalResult::kOk ? ModalResult::kOk : ModalResult::kCancel;
+    ModalShow show;
+    show.focus = list_;
+    show.before_show = [this] { UpdateActions(); };
+    show.on_idle = [this] { UpdateActions(); };
+    return RunModal(window_.get(), modal_, show);
 }
 
 LRESULT TConfigWindow::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -345,8 +338,7 @@ LRESULT TConfigWindow::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
             reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Scaled(kItemHeight, text_height_);
             return TRUE;
         case WM_CLOSE:
-            modal_result_ = ModalResult::kCancel;
-            closed_ = true;
+            modal_.End(ModalResult::kCancel);
             return 0;
     }
     return DefWindowProcA(hwnd, message, wparam, lparam);

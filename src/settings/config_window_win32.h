@@ -6,7 +6,7 @@
 #include <string>
 
 #include "../base/handles_win32.h"
-#include "../base/modal_result.h"
+#include "../base/modal_window_win32.h"
 #include "../map/picture_map.h"
 
 namespace zv {
@@ -57,8 +57,7 @@ private:
     HWND edit_button_ = nullptr, save_button_ = nullptr, delete_button_ = nullptr;
     PictureControl* preview_ = nullptr;
     std::unique_ptr<OpenPictureDialog> open_dialog_;
-    ModalResult modal_result_ = ModalResult::kNone;
-    bool closed_ = false;
+    ModalState modal_;
 };
 
 }  // namespace zv
