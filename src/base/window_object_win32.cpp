@@ -7,8 +7,14 @@
 
 namespace zv {
 
-void* WindowObjectOf(HWND hwnd) noexcept {
-    return reinterpret_cast<void*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+namespace {
+void* ObjectOf(HWND hwnd) noexcept { return reinterpret_cast<void*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+}  // namespace
+
+void* WindowObjectOf(HWND hwnd, const char* class_name) noexcept {
+    char name[64] = {};
+    if (!hwnd || !GetClassNameA(hwnd, name, sizeof name) || lstrcmpA(name, class_name) != 0) return nullptr;
+    return ObjectOf(hwnd);
 }
 
 ScopedPaint::ScopedPaint(HWND hwnd) noexcept : hwnd_(hwnd), ps_(), dc_(BeginPaint(hwnd, &ps_)) {}
@@ -47,7 +53,7 @@ LRESULT Dispatch(const Shape& shape, HWND hwnd, UINT message, WPARAM wparam, LPA
         }
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(made));
     }
-    void* object = WindowObjectOf(hwnd);
+    void* object = ObjectOf(hwnd);
     // Messages before WM_NCCREATE, or for a window made without an object.
     if (!object) return DefWindowProcA(hwnd, message, wparam, lparam);
     LRESULT result = 0;  // also after a failure: FALSE for WM_NCCREATE, so the window is not made

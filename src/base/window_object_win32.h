@@ -40,9 +40,9 @@ struct WindowAccess {
 template <typename T, HandlerErrors kErrors, ObjectSource kSource = ObjectSource::kCreateParam>
 LRESULT CALLBACK WindowProcOf(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
-// The object fixed to a window of this library; null before WM_NCCREATE, after
-// WM_NCDESTROY and for windows of other classes. Check the window's class before the cast.
-void* WindowObjectOf(HWND hwnd) noexcept;
+// The object fixed to a window of the class `class_name`; null before WM_NCCREATE, after
+// WM_NCDESTROY, and for a null window or one of another class (names up to 63 characters).
+void* WindowObjectOf(HWND hwnd, const char* class_name) noexcept;
 
 // Runs a handler that is not a window procedure (a dialog hook) under the same guard. True
 // when it returned normally.

@@ -22,9 +22,7 @@ HWND ScrollBox::Create(HWND parent, int id, int left, int top, int width, int he
 }
 
 ScrollBox* ScrollBox::From(HWND hwnd) {
-    char name[sizeof kClassName + 1] = {};
-    if (!hwnd || !GetClassNameA(hwnd, name, sizeof name) || lstrcmpA(name, kClassName) != 0) return nullptr;
-    return static_cast<ScrollBox*>(WindowObjectOf(hwnd));
+    return static_cast<ScrollBox*>(WindowObjectOf(hwnd, kClassName));
 }
 
 int ScrollBox::ClientWidth() const {

@@ -25,9 +25,7 @@ HWND PictureControl::Create(HWND parent, int id, int left, int top, int width, i
 }
 
 PictureControl* PictureControl::From(HWND hwnd) {
-    char name[sizeof kClassName + 1] = {};
-    if (!hwnd || !GetClassNameA(hwnd, name, sizeof name) || lstrcmpA(name, kClassName) != 0) return nullptr;
-    return static_cast<PictureControl*>(WindowObjectOf(hwnd));
+    return static_cast<PictureControl*>(WindowObjectOf(hwnd, kClassName));
 }
 
 void PictureControl::Paint(HDC dc) {
