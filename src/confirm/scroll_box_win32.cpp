@@ -2,6 +2,7 @@
 
 #include "../base/app_error.h"
 #include "../base/window_classes_win32.h"
+#include "../base/window_object_win32.h"
 #include "../base/module_win32.h"
 #include "tiles_ahead_win32.h"
 
@@ -11,7 +12,8 @@ constexpr char kClassName[] = "ZvScrollBox";
 }
 
 HWND ScrollBox::Create(HWND parent, int id, int left, int top, int width, int height) {
-    EnsureWindowClass(kClassName, WindowProc, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    EnsureWindowClass(kClassName, WindowProcOf<ScrollBox, HandlerErrors::kQuiet, ObjectSource::kOwnNew>, 0,
+                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     HWND hwnd = CreateWindowExA(WS_EX_CONTROLPARENT, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, left,
                                 top, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                 ThisModule(), nullptr);
@@ -20,9 +22,7 @@ HWND ScrollBox::Create(HWND parent, int id, int left, int top, int width, int he
 }
 
 ScrollBox* ScrollBox::From(HWND hwnd) {
-    char name[sizeof kClassName + 1] = {};
-    if (!hwnd || !GetClassNameA(hwnd, name, sizeof name) || lstrcmpA(name, kClassName) != 0) return nullptr;
-    return reinterpret_cast<ScrollBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return static_cast<ScrollBox*>(WindowObjectOf(hwnd, kClassName));
 }
 
 int ScrollBox::ClientWidth() const {
@@ -78,23 +78,9 @@ void ScrollBox::OnHScroll(int request) {
     }
 }
 
-LRESULT CALLBACK ScrollBox::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = reinterpret_cast<ScrollBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    try {
-        switch (message) {
-            case WM_NCCREATE:
-                SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new ScrollBox(hwnd)));
-                break;
-            case WM_NCDESTROY:
-                SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-                delete self;
-                break;
-            case WM_HSCROLL:
-                if (self) self->OnHScroll(LOWORD(wparam));
-                return 0;
-        }
-    } catch (...) {
-        if (message == WM_NCCREATE) return FALSE;
+LRESULT ScrollBox::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_HSCROLL) {
+        OnHScroll(LOWORD(wparam));
         return 0;
     }
     return DefWindowProcA(hwnd, message, wparam, lparam);

@@ -16,7 +16,8 @@ public:
 
 private:
     explicit ScrollBox(HWND hwnd) : hwnd_(hwnd) {}
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    friend struct WindowAccess;
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     void OnHScroll(int request);
     void ScrollTo(int position);
     void UpdateBar();

@@ -8,8 +8,8 @@
 #include "../base/code_page.h"
 #include "../base/file_system.h"
 #include "../base/layout.h"
-#include "../base/message_boxes_win32.h"
 #include "../base/window_classes_win32.h"
+#include "../base/window_object_win32.h"
 #include "../base/window_support_win32.h"
 #include "../pictures/picture_control_win32.h"
 #include "../base/module_win32.h"
@@ -48,7 +48,7 @@ const LayoutEntry kButton2 = {"Button2", ControlKind::Button, IDCANCEL, 520, kBu
 TShowAddressForm::TShowAddressForm() {
     font_ = CreateUiFont();
     text_height_ = TextHeightOf(font_.get());
-    window_ = CreateDialogFrame(kClassName, WindowProc, kCaption, this);
+    window_ = CreateDialogFrame(kClassName, WindowProcOf<TShowAddressForm, HandlerErrors::kShown>, kCaption, this);
     SetClientSize(window_.get(), Scaled(kClientWidth, text_height_), Scaled(kClientHeight, text_height_));
     CreateControls();
 }
@@ -152,52 +152,28 @@ void TShowAddressForm::DecodeVisibleTiles() noexcept {
 }
 
 ModalResult TShowAddressForm::ShowModal() {
-    TaskWindowsDisabled host_disabled(window_.get());
-    DecodeVisibleTiles();  // before the first paint, which then only draws
-    ShowWindow(window_.get(), SW_SHOW);
-    SetForegroundWindow(window_.get());
-    SetFocus(send_button_);
-    modal_result_ = ModalResult::kNone;
-    closed_ = false;
-    RunModalLoop(window_.get(), closed_);
-    ShowWindow(window_.get(), SW_HIDE);  // before the host's windows are enabled again
-    return modal_result_ == ModalResult::kOk ? ModalResult::kOk : ModalResult::kCancel;
+    ModalShow show;
+    show.focus = send_button_;
+    show.before_show = [this] { DecodeVisibleTiles(); };  // so the first paint only draws
+    return RunModal(window_.get(), modal_, show);
 }
 
-LRESULT TShowAddressForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-    HWND hwnd = window_.get();
+LRESULT TShowAddressForm::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (!window_) return DefWindowProcA(hwnd, message, wparam, lparam);  // while being made or destroyed
     LRESULT handled = 0;
-    if (HandleDialogKeyMessage(window_.get(), message, wparam, lparam, handled)) return handled;
+    if (HandleDialogKeyMessage(hwnd, message, wparam, lparam, handled)) return handled;
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
-                modal_result_ = LOWORD(wparam) == IDOK ? ModalResult::kOk : ModalResult::kCancel;
-                closed_ = true;
+                modal_.End(LOWORD(wparam) == IDOK ? ModalResult::kOk : ModalResult::kCancel);
                 return 0;
             }
             break;
         case WM_CLOSE:
-            modal_result_ = ModalResult::kCancel;
-            closed_ = true;
+            modal_.End(ModalResult::kCancel);
             return 0;
     }
     return DefWindowProcA(hwnd, message, wparam, lparam);
-}
-
-LRESULT CALLBACK TShowAddressForm::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TShowAddressForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self || !self->window_) return DefWindowProcA(hwnd, message, wparam, lparam);
-    LRESULT result = 0;
-    bool handled = false;
-    RunHandler(hwnd, [&] {
-        result = self->OnMessage(message, wparam, lparam);
-        handled = true;
-    });
-    return handled ? result : 0;
 }
 
 }  // namespace zv

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "../base/handles_win32.h"
-#include "../base/modal_result.h"
+#include "../base/modal_window_win32.h"
 #include "../map/picture_map.h"
 
 namespace zv {
@@ -37,8 +37,8 @@ private:
     void ApplyHeight(int design_height);
     void DecodeVisibleTiles() noexcept;
     ModalResult ShowModal();
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    friend struct WindowAccess;
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
     UniqueWindow window_;
     UniqueFont font_;
@@ -46,8 +46,7 @@ private:
     Row to_, cc_, bcc_;
     HWND send_button_ = nullptr, cancel_button_ = nullptr, tooltip_ = nullptr;
     std::string map_file_;
-    ModalResult modal_result_ = ModalResult::kNone;
-    bool closed_ = false;
+    ModalState modal_;
 };
 
 }  // namespace zv

@@ -13,27 +13,25 @@
 #include "../base/file_system.h"
 #include "../base/handles_win32.h"
 #include "../base/window_classes_win32.h"
+#include "../base/window_object_win32.h"
 #include "../base/window_support_win32.h"
 #include "../map/picture_map.h"
 #include "../base/module_win32.h"
 #include "picture_formats.h"
 #include "picture_win32.h"
 #include "preview_fit.h"
+#include "preview_window_win32.h"
 
 namespace zv {
 namespace {
 
 constexpr char kAreaClass[] = "ZvOpenPreviewArea";
-constexpr char kPreviewClass[] = "ZvPicturePreview";
 constexpr char kNoPictureLine[] = "画像:";
 constexpr char kNoPicture[] = "(なし)";
-constexpr char kPreviewCaption[] = "プレビュー";
 
 constexpr int kTextId = 0x0A01, kButtonId = 0x0A02, kAreaId = 0x0A03;
 constexpr int kPaneWidthUnits = 112;  // the template's width right of stc32, in dialog units
 constexpr int kMargin = 4;            // pixels around and between the pane's parts
-constexpr int kPreviewBorder = 5;
-constexpr int kEmptyPreviewWidth = 200, kEmptyPreviewHeight = 150;
 // Longer paths than this are not offered by the dialog; it bounds what a hostile reply can make us allocate.
 constexpr size_t kPathLimit = 32768;
 
@@ -44,6 +42,9 @@ struct Pane {
     UniqueBitmap glyph;
     UniqueWindow tooltip;
     Picture picture;
+
+    // The preview area's messages: the area is a window of its own whose object is the pane.
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 };
 
 Pane* PaneOf(HWND dialog) { return reinterpret_cast<Pane*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
@@ -112,16 +113,6 @@ void ShowSelection(Pane& pane) noexcept {
     if (pane.area) InvalidateRect(pane.area, nullptr, FALSE);
 }
 
-// Draws the picture clipped to `clip`, discarding any decoding error: neither the pane nor
-// the preview window reports one.
-void DrawClipped(HDC dc, Picture& picture, const RECT& dest, const RECT& clip) {
-    const int saved = SaveDC(dc);
-    IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
-    picture.Draw(dc, dest);
-    RestoreDC(dc, saved);
-    picture.TakeDecodeError();
-}
-
 void PaintArea(HWND area, HDC dc, Pane* pane) {
     RECT client;
     GetClientRect(area, &client);
@@ -140,134 +131,21 @@ void PaintArea(HWND area, HDC dc, Pane* pane) {
     DrawClipped(dc, pane->picture, dest, client);
 }
 
-LRESULT CALLBACK AreaProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    try {
-        switch (message) {
-            case WM_NCCREATE:
-                SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                                  reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
-                break;
-            case WM_ERASEBKGND:
-                return 1;  // the paint covers it all
-            case WM_PAINT:
-            case WM_PRINTCLIENT: {
-                auto* pane = reinterpret_cast<Pane*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-                PAINTSTRUCT ps;
-                HDC dc = message == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wparam);
-                PaintArea(hwnd, dc, pane);
-                if (message == WM_PAINT) EndPaint(hwnd, &ps);
-                return 0;
-            }
-            case WM_LBUTTONDBLCLK:
-                // Told to the pane as a static control would tell it.
-                SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), STN_DBLCLK),
-                             reinterpret_cast<LPARAM>(hwnd));
-                return 0;
-        }
-    } catch (...) {
-        if (message == WM_PAINT) ValidateRect(hwnd, nullptr);
-        return 0;
+LRESULT Pane::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers it all
+        case WM_PAINT:
+        case WM_PRINTCLIENT:
+            PaintFor(hwnd, message, wparam, [&](HDC dc) { PaintArea(hwnd, dc, this); });
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            // Told to the pane as a static control would tell it.
+            SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), STN_DBLCLK),
+                         reinterpret_cast<LPARAM>(hwnd));
+            return 0;
     }
     return DefWindowProcA(hwnd, message, wparam, lparam);
-}
-
-// The preview window's state, for the length of its modal loop.
-struct PreviewState {
-    Picture* picture;
-    bool done = false;
-};
-
-void PaintPreview(HWND window, HDC dc, Picture* picture) {
-    RECT client;
-    GetClientRect(window, &client);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    RECT panel = client;
-    InflateRect(&panel, -kPreviewBorder, -kPreviewBorder);
-    if (panel.right <= panel.left || panel.bottom <= panel.top) return;
-    FillRect(dc, &panel, GetSysColorBrush(COLOR_WINDOW));
-    if (picture && !picture->Empty()) DrawClipped(dc, *picture, panel, panel);
-}
-
-LRESULT CALLBACK PreviewProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* state = reinterpret_cast<PreviewState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    try {
-        switch (message) {
-            case WM_NCCREATE:
-                SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                                  reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
-                break;
-            case WM_ERASEBKGND:
-                return 1;
-            case WM_PAINT: {
-                PAINTSTRUCT ps;
-                HDC dc = BeginPaint(hwnd, &ps);
-                PaintPreview(hwnd, dc, state ? state->picture : nullptr);
-                EndPaint(hwnd, &ps);
-                return 0;
-            }
-            case WM_KEYDOWN:
-                if (wparam != VK_ESCAPE) break;
-                [[fallthrough]];
-            case WM_CLOSE:
-                // Ends the loop; the window is destroyed by its owner in ShowPreviewWindow.
-                if (state) state->done = true;
-                return 0;
-            case WM_COMMAND:
-                if (LOWORD(wparam) == IDCANCEL && state) state->done = true;  // Esc, through the dialog keys
-                return 0;
-            case WM_DESTROY:
-                // Its owner went first: the loop must not wait for a window that is gone.
-                if (state) state->done = true;
-                break;
-            case WM_NCDESTROY:
-                SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-                break;
-        }
-    } catch (...) {
-        if (message == WM_PAINT) ValidateRect(hwnd, nullptr);
-        return 0;
-    }
-    return DefWindowProcA(hwnd, message, wparam, lparam);
-}
-
-// Disables a window for the scope, as a modal window does with its owner.
-class OwnerDisabled {
-public:
-    explicit OwnerDisabled(HWND owner) : owner_(owner), was_enabled_(owner && IsWindowEnabled(owner)) {
-        if (was_enabled_) EnableWindow(owner_, FALSE);
-    }
-    ~OwnerDisabled() {
-        if (was_enabled_ && IsWindow(owner_)) EnableWindow(owner_, TRUE);
-    }
-    OwnerDisabled(const OwnerDisabled&) = delete;
-    OwnerDisabled& operator=(const OwnerDisabled&) = delete;
-
-private:
-    HWND owner_;
-    bool was_enabled_;
-};
-
-// The picture at its own size (plus the border) in a modal tool window centred on the screen.
-void ShowPreviewWindow(HWND owner, Picture& picture) {
-    EnsureWindowClass(kPreviewClass, PreviewProc, CS_HREDRAW | CS_VREDRAW);
-    PreviewState state{&picture};
-    UniqueWindow window(CreateWindowExA(WS_EX_TOOLWINDOW, kPreviewClass, kPreviewCaption,
-                                        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0, 0, 0, owner,
-                                        nullptr, ThisModule(), &state));
-    if (!window) throw AppError("CreateWindow");
-    // Bounded so the sums cannot overflow; the system keeps the window within its largest size anyway.
-    constexpr int kLargest = 0x7FFF;
-    const int width = picture.Empty() ? kEmptyPreviewWidth : std::min(picture.Width(), kLargest) + 2 * kPreviewBorder;
-    const int height =
-        picture.Empty() ? kEmptyPreviewHeight : std::min(picture.Height(), kLargest) + 2 * kPreviewBorder;
-    SetClientSize(window.get(), width, height);
-    CentreOnScreen(window.get());
-    // Declared after the window so the owner is enabled again before the window goes and
-    // activation returns to it.
-    OwnerDisabled disabled(owner);
-    ShowWindow(window.get(), SW_SHOW);
-    SetFocus(window.get());
-    RunModalLoop(window.get(), state.done);
 }
 
 void CreatePane(Pane& pane) {
@@ -295,47 +173,50 @@ void CreatePane(Pane& pane) {
     LayoutPane(pane);
 }
 
-UINT_PTR CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    try {
-        if (message == WM_INITDIALOG) {
-            auto* pane = reinterpret_cast<Pane*>(reinterpret_cast<const OPENFILENAMEA*>(lparam)->lCustData);
-            SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(pane));
-            pane->dialog = hwnd;
-            CreatePane(*pane);
-            return TRUE;
+UINT_PTR HookMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        auto* pane = reinterpret_cast<Pane*>(reinterpret_cast<const OPENFILENAMEA*>(lparam)->lCustData);
+        SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(pane));
+        pane->dialog = hwnd;
+        CreatePane(*pane);
+        return TRUE;
+    }
+    Pane* pane = PaneOf(hwnd);
+    if (!pane) return 0;
+    switch (message) {
+        case WM_SIZE:
+            LayoutPane(*pane);
+            break;
+        case WM_NOTIFY: {
+            const auto* notify = reinterpret_cast<const OFNOTIFYA*>(lparam);
+            if (notify->hdr.code == CDN_INITDONE) LayoutPane(*pane);
+            if (notify->hdr.code == CDN_SELCHANGE) ShowSelection(*pane);
+            break;
         }
-        Pane* pane = PaneOf(hwnd);
-        if (!pane) return 0;
-        switch (message) {
-            case WM_SIZE:
-                LayoutPane(*pane);
-                break;
-            case WM_NOTIFY: {
-                const auto* notify = reinterpret_cast<const OFNOTIFYA*>(lparam);
-                if (notify->hdr.code == CDN_INITDONE) LayoutPane(*pane);
-                if (notify->hdr.code == CDN_SELCHANGE) ShowSelection(*pane);
-                break;
+        case WM_COMMAND:
+            if ((LOWORD(wparam) == kButtonId && HIWORD(wparam) == BN_CLICKED) ||
+                (LOWORD(wparam) == kAreaId && HIWORD(wparam) == STN_DBLCLK)) {
+                ShowPreviewWindow(GetParent(hwnd), pane->picture);
+                return TRUE;
             }
-            case WM_COMMAND:
-                if ((LOWORD(wparam) == kButtonId && HIWORD(wparam) == BN_CLICKED) ||
-                    (LOWORD(wparam) == kAreaId && HIWORD(wparam) == STN_DBLCLK)) {
-                    ShowPreviewWindow(GetParent(hwnd), pane->picture);
-                    return TRUE;
-                }
-                break;
-            case WM_DESTROY:
-                // The tooltip, owned by the dialog, may already have gone with it.
-                if (IsWindow(pane->tooltip.get()))
-                    pane->tooltip.reset();
-                else
-                    pane->tooltip.release();
-                pane->text = pane->button = pane->area = nullptr;
-                break;
-        }
-    } catch (...) {
-        // Whatever failed, the dialog goes on without it.
+            break;
+        case WM_DESTROY:
+            // The tooltip, owned by the dialog, may already have gone with it.
+            if (IsWindow(pane->tooltip.get()))
+                pane->tooltip.reset();
+            else
+                pane->tooltip.release();
+            pane->text = pane->button = pane->area = nullptr;
+            break;
     }
     return 0;
+}
+
+// Whatever fails, the dialog goes on without it.
+UINT_PTR CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    UINT_PTR result = 0;
+    RunGuarded(hwnd, message, HandlerErrors::kQuiet, [&] { result = HookMessage(hwnd, message, wparam, lparam); });
+    return result;
 }
 
 }  // namespace
@@ -347,7 +228,7 @@ void OpenPictureDialog::SetInitialDir(const std::string& dir) { initial_dir_ = d
 bool OpenPictureDialog::Execute(HWND owner, std::string& path) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
-    EnsureWindowClass(kAreaClass, AreaProc, CS_DBLCLKS);
+    EnsureWindowClass(kAreaClass, WindowProcOf<Pane, HandlerErrors::kQuiet>, CS_DBLCLKS);
 
     const std::vector<FilterChoice> choices = PictureFilterChoices();
     std::string filter;

@@ -22,7 +22,8 @@ public:
 
 private:
     explicit PictureControl(HWND hwnd) : hwnd_(hwnd) {}
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    friend struct WindowAccess;
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     void Paint(HDC dc);
 
     HWND hwnd_;

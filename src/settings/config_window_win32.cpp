@@ -10,9 +10,9 @@
 #include "../base/code_page.h"
 #include "../base/file_system.h"
 #include "../base/layout.h"
-#include "../base/message_boxes_win32.h"
 #include "../base/plain_message_box_win32.h"
 #include "../base/window_classes_win32.h"
+#include "../base/window_object_win32.h"
 #include "../base/window_support_win32.h"
 #include "../pictures/open_picture_dialog_win32.h"
 #include "../pictures/picture_control_win32.h"
@@ -85,7 +85,7 @@ private:
 TConfigWindow::TConfigWindow(const std::string& ini_file_name) : ini_file_name_(ini_file_name) {
     font_ = CreateUiFont();
     text_height_ = TextHeightOf(font_.get());
-    window_ = CreateDialogFrame(kClassName, WindowProc, kCaption, this);
+    window_ = CreateDialogFrame(kClassName, WindowProcOf<TConfigWindow, HandlerErrors::kShown>, kCaption, this);
     SetClientSize(window_.get(), Scaled(kClientWidth, text_height_), Scaled(kClientHeight, text_height_));
     CreateControls();
     open_dialog_ = std::make_unique<OpenPictureDialog>();
@@ -263,8 +263,7 @@ void TConfigWindow::ActionOpenFileExecute() {
 
 void TConfigWindow::btnOkClick() {
     // The result is OK before the save, so the window closes even when writing fails.
-    modal_result_ = ModalResult::kOk;
-    closed_ = true;
+    modal_.End(ModalResult::kOk);
     SaveMap(SystemFileSystem(), ini_file_name_, lines_, SystemCodePage());
 }
 
@@ -307,29 +306,30 @@ void TConfigWindow::OnCommand(int id, int code) {
         case kButton1: Button1Click(); break;
         case kBtnOk: btnOkClick(); break;
         case kBtnCancel:
-            modal_result_ = ModalResult::kCancel;
-            closed_ = true;
+            modal_.End(ModalResult::kCancel);
             break;
     }
 }
 
 ModalResult TConfigWindow::ShowModal() {
     CentreOnScreen(window_.get());
-    TaskWindowsDisabled host_disabled(window_.get());
-    UpdateActions();
-    ShowWindow(window_.get(), SW_SHOW);
-    SetForegroundWindow(window_.get());
-    SetFocus(list_);
-    modal_result_ = ModalResult::kNone;
-    closed_ = false;
-    RunModalLoop(window_.get(), closed_, [this] { UpdateActions(); });
-    ShowWindow(window_.get(), SW_HIDE);
-    return modal_result_ == ModalResult::kOk ? ModalResult::kOk : ModalResult::kCancel;
+    ModalShow show;
+    show.focus = list_;
+    show.before_show = [this] { UpdateActions(); };
+    show.on_idle = [this] { UpdateActions(); };
+    return RunModal(window_.get(), modal_, show);
 }
 
-LRESULT TConfigWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT TConfigWindow::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (!window_) {  // while the frame is being made or destroyed
+        if (message == WM_MEASUREITEM) {
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Scaled(kItemHeight, text_height_);
+            return TRUE;
+        }
+        return DefWindowProcA(hwnd, message, wparam, lparam);
+    }
     LRESULT handled = 0;
-    if (HandleDialogKeyMessage(window_.get(), message, wparam, lparam, handled)) return handled;
+    if (HandleDialogKeyMessage(hwnd, message, wparam, lparam, handled)) return handled;
     switch (message) {
         case WM_COMMAND:
             OnCommand(LOWORD(wparam), HIWORD(wparam));
@@ -341,28 +341,10 @@ LRESULT TConfigWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Scaled(kItemHeight, text_height_);
             return TRUE;
         case WM_CLOSE:
-            modal_result_ = ModalResult::kCancel;
-            closed_ = true;
+            modal_.End(ModalResult::kCancel);
             return 0;
     }
-    return DefWindowProcA(window_.get(), message, wparam, lparam);
-}
-
-LRESULT CALLBACK TConfigWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
-    auto* self = reinterpret_cast<TConfigWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self || !self->window_) {
-        if (self && message == WM_MEASUREITEM) {  // sent while the list is being created
-            reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Scaled(kItemHeight, self->text_height_);
-            return TRUE;
-        }
-        return DefWindowProcA(hwnd, message, wparam, lparam);
-    }
-    LRESULT result = 0;
-    RunHandler(hwnd, [&] { result = self->OnMessage(message, wparam, lparam); });
-    return result;
+    return DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
 }  // namespace zv

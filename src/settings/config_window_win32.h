@@ -6,7 +6,7 @@
 #include <string>
 
 #include "../base/handles_win32.h"
-#include "../base/modal_result.h"
+#include "../base/modal_window_win32.h"
 #include "../map/picture_map.h"
 
 namespace zv {
@@ -45,8 +45,8 @@ private:
 
     void OnCommand(int id, int code);
     void OnDrawItem(const DRAWITEMSTRUCT& item);
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    friend struct WindowAccess;
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
     std::string ini_file_name_;
     MapLines lines_;  // the working copy, byte for byte; the list's rows are drawn from it
@@ -57,8 +57,7 @@ private:
     HWND edit_button_ = nullptr, save_button_ = nullptr, delete_button_ = nullptr;
     PictureControl* preview_ = nullptr;
     std::unique_ptr<OpenPictureDialog> open_dialog_;
-    ModalResult modal_result_ = ModalResult::kNone;
-    bool closed_ = false;
+    ModalState modal_;
 };
 
 }  // namespace zv
