@@ -6,8 +6,10 @@
 #include "app_error.h"
 #include "layout.h"
 #include "message_boxes_win32.h"
+#include "modal_window_win32.h"
 #include "plain_box_layout.h"
 #include "window_classes_win32.h"
+#include "window_object_win32.h"
 #include "window_support_win32.h"
 
 namespace zv {
@@ -15,28 +17,29 @@ namespace {
 
 constexpr int kMargin = 12, kButtonWidth = 75, kButtonHeight = 25;
 
-struct BoxState {
-    bool done = false;
-};
+// The box's window object: OK, Enter, Esc and the close box end its run.
+class PlainBox {
+public:
+    ModalState& modal() { return modal_; }
 
-LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* state = reinterpret_cast<BoxState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    LRESULT handled = 0;
-    if (HandleDialogKeyMessage(hwnd, message, wparam, lparam, handled)) return handled;
-    switch (message) {
-        case WM_NCCREATE:
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
-            break;
-        case WM_COMMAND:
-            if ((LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) && state) state->done = true;
-            return 0;
-        case WM_CLOSE:
-            if (state) state->done = true;
-            return 0;
+private:
+    friend struct zv::WindowAccess;
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+        LRESULT handled = 0;
+        if (HandleDialogKeyMessage(hwnd, message, wparam, lparam, handled)) return handled;
+        switch (message) {
+            case WM_COMMAND:
+                if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) modal_.End(ModalResult::kOk);
+                return 0;
+            case WM_CLOSE:
+                modal_.End(ModalResult::kOk);
+                return 0;
+        }
+        return DefWindowProcA(hwnd, message, wparam, lparam);
     }
-    return DefWindowProcA(hwnd, message, wparam, lparam);
-}
+
+    ModalState modal_;
+};
 
 // The primary screen's work area: the screen less the task bar.
 RECT WorkArea() {
@@ -92,7 +95,8 @@ void KeepInside(HWND window, const RECT& work) {
 }  // namespace
 
 void ShowPlainMessage(HWND owner, const std::string& text) {
-    EnsureWindowClass(kPlainMessageBoxClass, BoxProc, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    EnsureWindowClass(kPlainMessageBoxClass, WindowProcOf<PlainBox, HandlerErrors::kQuiet>, 0,
+                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const UniqueFont font = CreateUiFont();
     const int text_height = TextHeightOf(font.get());
     const int margin = Scaled(kMargin, text_height);
@@ -106,7 +110,7 @@ void ShowPlainMessage(HWND owner, const std::string& text) {
                   DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
     }
 
-    BoxState state;
+    PlainBox state;
     const std::string title = ApplicationTitleOfHost();
     UniqueWindow box(CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kPlainMessageBoxClass, title.c_str(),
                                      WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, owner, nullptr, ThisModule(),
@@ -133,10 +137,10 @@ void ShowPlainMessage(HWND owner, const std::string& text) {
     CentreOnScreen(box.get());
     if (layout.scrolls) KeepInside(box.get(), work);
 
-    TaskWindowsDisabled host_disabled(box.get());
-    ShowWindow(box.get(), SW_SHOW);
-    SetFocus(ok);
-    RunModalLoop(box.get(), state.done);
+    ModalShow show;
+    show.kind = ModalKind::kOverOwner;
+    show.focus = ok;
+    RunModal(box.get(), state.modal(), show);
     // Give the activation back to the owner before the box goes.
     if (owner) SetActiveWindow(owner);
 }
