@@ -246,7 +246,10 @@ TEST_F(TileDecoding, DecodedTogetherTheWindowLooksAndReportsAsDecodedOneByOne) {
     std::sort(serial_errors.begin(), serial_errors.end());
     for (Run& run : runs) {
         if (&run == &serial) continue;
-        EXPECT_EQ(run.decoded_before_shown, kJpegsInView) << run.name << ": decoded together before the window showed";
+        // A tile whose decoding ahead gave up may already be decoding in its paint by the time
+        // the driver sees the window.
+        EXPECT_GE(run.decoded_before_shown, kJpegsInView) << run.name << ": decoded together before the window showed";
+        EXPECT_LE(run.decoded_before_shown, kJpegsInView + run.given_up) << run.name;
         EXPECT_EQ(run.decoded_while_loading, kJpegsInView)
             << run.name << ": each as soon as it was loaded, by the loading's helpers";
         EXPECT_EQ(run.decoded, kJpegsInView + run.given_up)
