@@ -321,13 +321,12 @@ ModalResult TConfigWindow::ShowModal() {
 }
 
 LRESULT TConfigWindow::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (!window_) {  // while the frame is being made or destroyed
-        if (message == WM_MEASUREITEM) {
-            reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Scaled(kItemHeight, text_height_);
-            return TRUE;
-        }
-        return DefWindowProcA(hwnd, message, wparam, lparam);
+    // Also sent while the list is being made, before the frame is ours.
+    if (message == WM_MEASUREITEM) {
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Scaled(kItemHeight, text_height_);
+        return TRUE;
     }
+    if (!window_) return DefWindowProcA(hwnd, message, wparam, lparam);  // while being made or destroyed
     LRESULT handled = 0;
     if (HandleDialogKeyMessage(hwnd, message, wparam, lparam, handled)) return handled;
     switch (message) {
@@ -336,9 +335,6 @@ LRESULT TConfigWindow::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
             return 0;
         case WM_DRAWITEM:
             OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
-            return TRUE;
-        case WM_MEASUREITEM:
-            reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Scaled(kItemHeight, text_height_);
             return TRUE;
         case WM_CLOSE:
             modal_.End(ModalResult::kCancel);
