@@ -22,6 +22,13 @@ int16_t S16(const std::string& b, size_t at) { return static_cast<int16_t>(U16(b
 
 using namespace dib;
 
+// The pixel data start at `at` of `total` bytes: as many of theirs as are there, at most the
+// picture's.
+void PlacePixels(DibLayout& d, size_t at, size_t total) {
+    d.bits_offset = at;
+    d.bits_available = std::min(total - at, d.bits_size);
+}
+
 }  // namespace
 
 DibLayout ParsePackedDib(const std::string& bytes, size_t offset) {
@@ -85,8 +92,7 @@ DibLayout ParsePackedDib(const std::string& bytes, size_t offset) {
     const uint64_t full = stride * rows;
     if (full > kMaxDibBytes) BadBitmap();
     d.bits_size = static_cast<size_t>(full);
-    d.bits_offset = offset + d.info_size;
-    d.bits_available = std::min(bytes.size() - d.bits_offset, d.bits_size);
+    PlacePixels(d, offset + d.info_size, bytes.size());  // right after the colour table
     return d;
 }
 
@@ -99,11 +105,8 @@ DibLayout ParseBitmapFile(const std::string& bytes, bool& empty) {
     // The pixel data start where the file header says, if that lies past the colour table;
     // many writers leave bfOffBits at 0 or wrong, so fall back to right after it.
     const uint32_t off_bits = U32(bytes, kFileOffBits);
-    const size_t after_info = kFileHeaderSize + d.info_size;
-    d.bits_offset = (off_bits >= after_info && off_bits <= bytes.size()) ? off_bits : after_info;
-    const size_t present = bytes.size() - d.bits_offset;
-    d.bits_available = present < d.bits_size ? present : d.bits_size;
-    if (IsRle(d.compression)) d.bits_available = present;  // RLE: no fixed size
+    if (off_bits >= d.bits_offset && off_bits <= bytes.size()) PlacePixels(d, off_bits, bytes.size());
+    if (IsRle(d.compression)) d.bits_available = bytes.size() - d.bits_offset;  // RLE: no fixed size
     return d;
 }
 
