@@ -61,7 +61,7 @@ bool KeyMatches(const std::string& key, const std::string& header, const CodePag
     return SearchedText(header, cp).Contains(key);
 }
 
-SearchedText::SearchedText(const std::string& text, const CodePage& cp) : text_(text), starts_(text.size(), false) {
+SearchedText::SearchedText(std::string_view text, const CodePage& cp) : text_(text), starts_(text.size(), false) {
     for (size_t i = 0; i < text.size(); ++i) {
         starts_[i] = true;
         // The byte after a lead byte is its trail byte, whatever its value.

@@ -33,7 +33,7 @@ bool KeyMatches(const std::string& key, const std::string& header, const CodePag
 // It refers to the text, which must outlive it.
 class SearchedText {
 public:
-    SearchedText(const std::string& text, const CodePage& cp);
+    SearchedText(std::string_view text, const CodePage& cp);
     // KeyMatches(key, text, cp).
     bool Contains(std::string_view key) const;
     // No match may start on the trail byte of a double-byte character.

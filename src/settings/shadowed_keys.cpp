@@ -5,7 +5,7 @@
 #include <deque>
 #include <limits>
 #include <new>
-#include <string>
+#include <string_view>
 
 #include "../base/code_page.h"
 
@@ -132,8 +132,7 @@ std::vector<size_t> ShadowedLines(const MapLines& lines, const CodePage& cp) {
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::string_view key = KeyViewOf(lines[i]);
         if (key.empty()) continue;
-        const std::string text(key);
-        if (automaton.HoldsEarlierKey(key, SearchedText(text, cp), static_cast<Line>(i))) shadowed.push_back(i);
+        if (automaton.HoldsEarlierKey(key, SearchedText(key, cp), static_cast<Line>(i))) shadowed.push_back(i);
     }
     return shadowed;
 }
