@@ -100,6 +100,7 @@ void ShowPlainMessage(HWND owner, const std::string& text) {
     const UniqueFont font = CreateUiFont();
     const int text_height = TextHeightOf(font.get());
     const int margin = Scaled(kMargin, text_height);
+    const int button_width = Scaled(kButtonWidth, text_height), button_height = Scaled(kButtonHeight, text_height);
 
     // The text's size when wrapped to at most half the screen width.
     RECT text_rect = {0, 0, GetSystemMetrics(SM_CXSCREEN) / 2 - 2 * margin, 0};
@@ -117,10 +118,9 @@ void ShowPlainMessage(HWND owner, const std::string& text) {
                                      &state));
     if (!box) throw AppError("CreateWindow");
     const RECT work = WorkArea();
-    const PlainBoxLayout layout = LayOutPlainBox({text_rect.right, text_rect.bottom, Scaled(kButtonWidth, text_height),
-                                                  Scaled(kButtonHeight, text_height), margin,
-                                                  GetSystemMetrics(SM_CXVSCROLL),
-                                                  work.bottom - work.top - FrameHeight(box.get())});
+    const PlainBoxLayout layout =
+        LayOutPlainBox({text_rect.right, text_rect.bottom, button_width, button_height, margin,
+                        GetSystemMetrics(SM_CXVSCROLL), work.bottom - work.top - FrameHeight(box.get())});
     SetClientSize(box.get(), layout.client_width, layout.client_height);
     HWND view = layout.scrolls ? CreateScrollingText(box.get(), layout)
                                : CreateWindowExA(0, "STATIC", text.c_str(),
@@ -128,9 +128,8 @@ void ShowPlainMessage(HWND owner, const std::string& text) {
                                                  layout.text_left, layout.text_top, layout.text_width,
                                                  layout.text_height, box.get(), nullptr, nullptr, nullptr);
     HWND ok = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                              layout.button_left, layout.button_top, Scaled(kButtonWidth, text_height),
-                              Scaled(kButtonHeight, text_height), box.get(), reinterpret_cast<HMENU>(IDOK), nullptr,
-                              nullptr);
+                              layout.button_left, layout.button_top, button_width, button_height, box.get(),
+                              reinterpret_cast<HMENU>(IDOK), nullptr, nullptr);
     for (HWND control : {view, ok})
         if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     if (layout.scrolls && view) SetScrollingText(view, text);
