@@ -29,8 +29,9 @@ UniqueFont CreateUiFont() {
         ScopedWindowDc screen(nullptr);
         if (screen.get()) dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     }
-    UniqueFont font(CreateFontA(-UiFontPixels(dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック"));
+    UniqueFont font(CreateFontA(-UiFontPixels(dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                                "ＭＳ Ｐゴシック"));
     if (!font) throw AppError("CreateFont");
     return font;
 }

@@ -27,7 +27,8 @@ TEST(Layout, LengthsScaleWithTheTextHeightRoundedToTheNearestPixel) {
         {5, 13, 5},     {5, 20, 8},     {6, 13, 7},     {-6, 13, -7},      // 6.5 away from zero
         {0, 20, 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(Scaled(c.value, c.text_height), c.scaled) << c.value << " at " << c.text_height;
+    for (const Case& c : cases)
+        EXPECT_EQ(Scaled(c.value, c.text_height), c.scaled) << c.value << " at " << c.text_height;
 }
 
 }  // namespace

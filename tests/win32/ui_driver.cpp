@@ -193,8 +193,9 @@ int ScreenDpi() {
 
 int MeasuredTextHeight() {
     // 9 points on this screen.
-    UniqueFont font(CreateFontA(-MulDiv(9, ScreenDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック"));
+    UniqueFont font(CreateFontA(-MulDiv(9, ScreenDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック"));
     ScopedWindowDc dc(nullptr);
     ScopedSelectObject selected(dc.get(), font.get());
     TEXTMETRICA tm = {};
