@@ -5,6 +5,12 @@
 namespace zv {
 
 constexpr int kDesignTextHeight = 12;
+constexpr int kDesignDpi = 96;
+
+// The windows' font size, 9 points, in pixels on a screen of `dpi` dots per inch (rounded
+// as MulDiv does): 12 at 96, 15 at 120, 18 at 144. A dpi the system cannot tell (0 or
+// less) counts as 96.
+int UiFontPixels(int dpi);
 
 // value × text_height / 12, rounded to the nearest pixel.
 int Scaled(int value, int text_height);

@@ -22,8 +22,16 @@ UniqueWindow CreateDialogFrame(const char* class_name, WNDPROC proc, const char*
 }
 
 UniqueFont CreateUiFont() {
-    UniqueFont font(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック"));
+    // The screen's dots per inch as this process is told them: a host that is not aware of
+    // them is told 96, and the system enlarges its windows itself.
+    int dpi = 0;
+    {
+        ScopedWindowDc screen(nullptr);
+        if (screen.get()) dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    }
+    UniqueFont font(CreateFontA(-UiFontPixels(dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                                "ＭＳ Ｐゴシック"));
     if (!font) throw AppError("CreateFont");
     return font;
 }

@@ -16,7 +16,8 @@ namespace zv {
 // `class_name`; `param` reaches WM_NCCREATE. Throws AppError.
 UniqueWindow CreateDialogFrame(const char* class_name, WNDPROC proc, const char* caption, void* param);
 
-// "ＭＳ Ｐゴシック" at 12 pixels, Shift-JIS, or whatever the system substitutes for it.
+// "ＭＳ Ｐゴシック" at 9 points on this screen (12 pixels at 96 dots per inch), Shift-JIS, or
+// whatever the system substitutes for it.
 UniqueFont CreateUiFont();
 // The font's text height in pixels on this screen.
 int TextHeightOf(HFONT font);

@@ -68,7 +68,11 @@ void LayoutPane(const Pane& pane) {
     if (!pane.glyph || !GetObjectA(pane.glyph.get(), sizeof glyph, &glyph)) glyph.bmWidth = glyph.bmHeight = 16;
     const int button_w = glyph.bmWidth + 8, button_h = glyph.bmHeight + 6;
     const int area_top = top + button_h + kMargin;
-    const int bottom = std::max(area_top, static_cast<int>(client.bottom) - kMargin);
+    // The dialog's size grip lies over its bottom right corner, which is the pane's: the area
+    // ends above it, or the grip would hide a corner of the picture (and a larger part of it
+    // on a screen of more dots per inch, where the grip is larger).
+    const int bottom_margin = std::max(kMargin, GetSystemMetrics(SM_CYHSCROLL));
+    const int bottom = std::max(area_top, static_cast<int>(client.bottom) - bottom_margin);
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
     SetWindowPos(pane.text, nullptr, left, top, std::max(0, right - left - button_w - kMargin), button_h, flags);
     SetWindowPos(pane.button, nullptr, std::max(left, right - button_w), top, button_w, button_h, flags);

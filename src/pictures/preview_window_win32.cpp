@@ -4,6 +4,7 @@
 
 #include "../base/app_error.h"
 #include "../base/handles_win32.h"
+#include "../base/layout.h"
 #include "../base/modal_window_win32.h"
 #include "../base/module_win32.h"
 #include "../base/window_classes_win32.h"
@@ -14,13 +15,13 @@ namespace zv {
 namespace {
 
 constexpr char kPreviewClass[] = "ZvPicturePreview";
-constexpr int kPreviewBorder = 5;
+constexpr int kPreviewBorder = 5;  // at a 12-pixel text height, scaled like the windows' layouts
 constexpr int kEmptyPreviewWidth = 200, kEmptyPreviewHeight = 150;
 
 // The preview window's object, for the length of its modal loop.
 class PreviewWindow {
 public:
-    explicit PreviewWindow(Picture& picture) : picture_(picture) {}
+    PreviewWindow(Picture& picture, int border) : picture_(picture), border_(border) {}
     ModalState& modal() { return modal_; }
 
 private:
@@ -29,6 +30,7 @@ private:
     void Paint(HWND hwnd, HDC dc);
 
     Picture& picture_;
+    int border_;
     ModalState modal_;
 };
 
@@ -37,7 +39,7 @@ void PreviewWindow::Paint(HWND hwnd, HDC dc) {
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     RECT panel = client;
-    InflateRect(&panel, -kPreviewBorder, -kPreviewBorder);
+    InflateRect(&panel, -border_, -border_);
     if (panel.right <= panel.left || panel.bottom <= panel.top) return;
     FillRect(dc, &panel, GetSysColorBrush(COLOR_WINDOW));
     if (!picture_.Empty()) DrawClipped(dc, picture_, panel, panel);
@@ -80,16 +82,16 @@ void DrawClipped(HDC dc, Picture& picture, const RECT& dest, const RECT& clip) {
 
 void ShowPreviewWindow(HWND owner, Picture& picture) {
     EnsureWindowClass(kPreviewClass, WindowProcOf<PreviewWindow, HandlerErrors::kQuiet>, CS_HREDRAW | CS_VREDRAW);
-    PreviewWindow preview(picture);
+    const int border = Scaled(kPreviewBorder, TextHeightOf(CreateUiFont().get()));
+    PreviewWindow preview(picture, border);
     UniqueWindow window(CreateWindowExA(WS_EX_TOOLWINDOW, kPreviewClass, kPreviewCaption,
                                         WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0, 0, 0, owner,
                                         nullptr, ThisModule(), &preview));
     if (!window) throw AppError("CreateWindow");
     // Bounded so the sums cannot overflow; the system keeps the window within its largest size anyway.
     constexpr int kLargest = 0x7FFF;
-    const int width = picture.Empty() ? kEmptyPreviewWidth : std::min(picture.Width(), kLargest) + 2 * kPreviewBorder;
-    const int height =
-        picture.Empty() ? kEmptyPreviewHeight : std::min(picture.Height(), kLargest) + 2 * kPreviewBorder;
+    const int width = picture.Empty() ? kEmptyPreviewWidth : std::min(picture.Width(), kLargest) + 2 * border;
+    const int height = picture.Empty() ? kEmptyPreviewHeight : std::min(picture.Height(), kLargest) + 2 * border;
     SetClientSize(window.get(), width, height);
     CentreOnScreen(window.get());
     ModalShow show;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include <commctrl.h>
@@ -102,33 +103,73 @@ TEST_F(ConfirmWindow, NoMatchSendsWithoutAWindow) {
     EXPECT_EQ(plugin.OnOutgoing(kCompose, 0), 0) << "a missing map is an empty map";
 }
 
-TEST_F(ConfirmWindow, HeightFollowsTheRowsInUse) {
+// The whole layout, scaled by the text height this screen gives the font: the heights and
+// the buttons as the rows in use make them, the rows, their labels and first tiles.
+TEST_F(ConfirmWindow, LayoutFollowsTheRowsInUseAndTheTextHeight) {
     struct Case {
         const char *to, *cc, *bcc;
         int height;
         bool cc_label, bcc_label;
+        int filled_row, colour;  // a row whose first tile shows a picture, and its colour
     } cases[] = {
-        {"taro@example.jp", "", "", 173, false, false},
-        {"taro@example.jp", "hanako@example.jp", "", 300, true, false},
-        {"", "", "hanako@example.jp", 424, true, true},
+        {"taro@example.jp", "", "", 173, false, false, 0, 0},
+        {"taro@example.jp", "hanako@example.jp", "", 300, true, false, 1, 1},
+        {"", "", "hanako@example.jp", 424, true, true, 2, 1},
     };
+    struct Control {
+        const char* text;
+        int left, top;
+    };
+    const Control buttons[] = {{"送信", 404, 392}, {"ｷｬﾝｾﾙ", 520, 392}};
+    const Control labels[] = {{"To", 2, 57}, {"Cc", 2, 181}, {"Bcc", 2, 309}};
     WriteMap({Entry("taro", 0), Entry("hanako", 1)});
     for (const Case& c : cases) {
         Headers(c.to, c.cc, c.bcc);
         const int result = Send(
             [&](HWND window) {
+                ScaledLengths lengths(text_height);
                 const SIZE size = ClientSize(window);
-                EXPECT_NEAR(size.cx, S(634), 1);
-                EXPECT_NEAR(size.cy, S(c.height), 1) << c.height;
+                lengths.Length("client width", size.cx, 634);
+                lengths.Length("client height", size.cy, c.height);
+                for (const Control& b : buttons) {
+                    const RECT r = ChildWithText(window, b.text).rect;
+                    const std::string name = b.text;
+                    lengths.Length(name + " left", r.left, b.left);
+                    lengths.Length(name + " width", r.right - r.left, 105);
+                    lengths.Length(name + " height", r.bottom - r.top, 25);
+                    lengths.Length(name + " from the bottom", size.cy - r.top, 424 - b.top);
+                }
+                for (const Control& l : labels) lengths.Rect(l.text, ChildWithText(window, l.text).rect, l.left, l.top);
+                std::vector<ChildInfo> boxes, tiles;
+                for (const ChildInfo& child : ChildrenOf(window)) {
+                    if (child.class_name == "ZvScrollBox") boxes.push_back(child);
+                    if (child.class_name == "ZvPictureControl") tiles.push_back(child);
+                }
+                const auto by_top = [](const ChildInfo& a, const ChildInfo& b) { return a.rect.top < b.rect.top; };
+                std::sort(boxes.begin(), boxes.end(), by_top);
+                std::sort(tiles.begin(), tiles.end(), by_top);
+                EXPECT_EQ(boxes.size(), 3u);
+                EXPECT_EQ(tiles.size(), 3u) << "each row's first tile";
+                for (size_t row = 0; row < std::min<size_t>(boxes.size(), tiles.size()); ++row) {
+                    const std::string n = std::to_string(row);
+                    const int top = 1 + 128 * static_cast<int>(row);
+                    lengths.Rect("row " + n, boxes[row].rect, 22, top, 607, 121);
+                    lengths.Rect("row " + n + "'s first tile", tiles[row].rect, 22, top, 90, 120);
+                }
+                EXPECT_EQ(lengths.Off(), "") << c.height << " at a text height of " << text_height;
+                if (static_cast<size_t>(c.filled_row) < tiles.size()) {
+                    // The picture is stretched over the whole scaled tile, to its last pixel.
+                    const RECT t = tiles[c.filled_row].rect;
+                    const COLORREF colour = Ref(ColourOf(c.colour));
+                    EXPECT_TRUE(WaitUntil([&] {
+                        const Screenshot shot(window);
+                        return shot.At(t.left, t.top) == colour && shot.At(t.right - 1, t.bottom - 1) == colour &&
+                               shot.At(t.right, t.bottom - 1) != colour && shot.At(t.right - 1, t.bottom) != colour;
+                    }, 3000)) << c.height;
+                }
                 EXPECT_TRUE(ChildWithText(window, "To").visible);
                 EXPECT_EQ(ChildWithText(window, "Cc").visible, c.cc_label) << c.height;
                 EXPECT_EQ(ChildWithText(window, "Bcc").visible, c.bcc_label) << c.height;
-                for (const char* button : {"送信", "ｷｬﾝｾﾙ"}) {
-                    const ChildInfo b = ChildWithText(window, button);
-                    EXPECT_NEAR(size.cy - b.rect.top, S(424) - S(392), 1) << button << " keeps its distance";
-                }
-                EXPECT_NEAR(ChildWithText(window, "ｷｬﾝｾﾙ").rect.left, S(520), 1);
-                EXPECT_NEAR(ChildWithText(window, "送信").rect.left, S(404), 1);
                 // Centred on the primary screen.
                 RECT r;
                 GetWindowRect(window, &r);

@@ -28,6 +28,7 @@ namespace {
 using fixtures::Rgb;
 using host::ChildInfo;
 using host::ChildrenOf;
+using host::RectIn;
 using host::Screenshot;
 using host::WaitUntil;
 
@@ -108,12 +109,6 @@ PaneParts PaneOf(HWND dialog) {
     return p;
 }
 
-RECT RectIn(HWND child, HWND top) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 HWND FileList(HWND dialog) { return ChildOfClass(dialog, "SysListView32"); }
 
@@ -192,7 +187,8 @@ protected:
         // 640 x 480, left half red, right half blue: shows how it was scaled and placed.
         Put("wide.bmp", fixtures::PatternBmp(640, 480, [](int x, int) { return x < 320 ? kRed : kBlue; }));
         Put("small.bmp", fixtures::SolidBmp(20, 10, kGreen));
-        Put("tall.jpg", fixtures::SolidJpeg(200, 600, kYellow));
+        // Taller than the area on any screen.
+        Put("tall.jpg", fixtures::SolidJpeg(200, 1200, kYellow));
         Put("x.jpg", "plain text, not a picture");
         Put("empty.jpg", "");
         CreateDirectoryA((folder + "\\pics").c_str(), nullptr);
@@ -310,6 +306,15 @@ TEST_F(OpenPictureDialogTest, PaneLiesRightOfTheStandardControlsAndFollowsResizi
             EXPECT_LE(area.right, client.cx) << when;
             EXPECT_LE(area.bottom, client.cy) << when;
             EXPECT_GE(area.bottom, open.bottom) << when << ": spans the dialog's height";
+            // Clear of the size grip in the dialog's corner, which would hide the picture's corner.
+            const HWND grip = FindChild(d, [](const ChildInfo& c) {
+                return c.visible && lstrcmpiA(c.class_name.c_str(), "ScrollBar") == 0 &&
+                       (GetWindowLongPtrA(c.hwnd, GWL_STYLE) & SBS_SIZEGRIP) != 0;
+            });
+            EXPECT_TRUE(grip) << when;
+            RECT overlap;
+            const RECT grip_rect = grip ? RectIn(grip, d) : RECT{};
+            EXPECT_FALSE(IntersectRect(&overlap, &area, &grip_rect)) << when << ": under the size grip";
             return area;
         };
         const RECT before = check_layout("as opened");
@@ -400,10 +405,10 @@ TEST_F(OpenPictureDialogTest, PaneShowsTheSelectedPictureOrNothing) {
              return a.Is(l, t, kGreen) && a.Is(l + 19, t + 9, kGreen) && a.Background(l - 1, t) &&
                     a.Background(l + 20, t + 9) && a.Background(l, t - 1) && a.Background(l, t + 10);
          }},
-        {"tall.jpg", " (200x600)", true,
+        {"tall.jpg", " (200x1200)", true,
          [](const AreaView& a) {
              // Taller than wide: the area's height, its width to scale.
-             const int fw = MulDiv(200, a.h(), 600);
+             const int fw = MulDiv(200, a.h(), 1200);
              return fw < a.w() - 3 && a.Is(1, 1, kYellow, 12) && a.Is(1, a.h() - 2, kYellow, 12) &&
                     a.Is(fw - 2, a.h() / 2, kYellow, 12) && a.Background(fw + 1, a.h() / 2) &&
                     a.Background(a.w() - 2, 1);
@@ -453,19 +458,21 @@ TEST_F(OpenPictureDialogTest, PreviewWindowShowsThePictureAtItsOwnSize) {
             const LONG_PTR style = GetWindowLongPtrA(preview, GWL_STYLE);
             EXPECT_EQ(style & (WS_THICKFRAME | WS_CAPTION | WS_SYSMENU), WS_THICKFRAME | WS_CAPTION | WS_SYSMENU);
             EXPECT_NE(GetWindowLongPtrA(preview, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+            // The border is 5 pixels at a 12-pixel text height, scaled like the layouts.
+            const int b = host::ScaledBy(5, host::MeasuredTextHeight());
             const SIZE client = host::ClientSize(preview);
-            EXPECT_EQ(client.cx, 650);
-            EXPECT_EQ(client.cy, 490);
+            EXPECT_EQ(client.cx, 640 + 2 * b);
+            EXPECT_EQ(client.cy, 480 + 2 * b);
             RECT r;
             GetWindowRect(preview, &r);
             EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
             EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
-            // Unscaled inside a 5-pixel border: the colours change exactly mid-picture.
+            // Unscaled inside the border: the colours change exactly mid-picture.
             EXPECT_TRUE(WaitUntil([&] {
                 const Screenshot s(preview);
-                return Near(s.At(5, 5), kRed) && Near(s.At(5 + 319, 5), kRed) && Near(s.At(5 + 320, 5), kBlue) &&
-                       Near(s.At(644, 484), kBlue) && Near(s.At(4, 4), SysRgb(COLOR_BTNFACE)) &&
-                       Near(s.At(645, 485), SysRgb(COLOR_BTNFACE));
+                return Near(s.At(b, b), kRed) && Near(s.At(b + 319, b), kRed) && Near(s.At(b + 320, b), kBlue) &&
+                       Near(s.At(b + 639, b + 479), kBlue) && Near(s.At(b - 1, b - 1), SysRgb(COLOR_BTNFACE)) &&
+                       Near(s.At(b + 640, b + 480), SysRgb(COLOR_BTNFACE));
             }));
             PostMessageA(preview, WM_KEYDOWN, VK_ESCAPE, 0);
             EXPECT_TRUE(host::WaitForWindowGone(preview, 5000)) << "Esc closes it";

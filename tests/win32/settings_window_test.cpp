@@ -606,3 +606,73 @@ TEST_F(SettingsWindow, TabOrderAndTheLabelsAltKeys) {
 
 }  // namespace
 }  // namespace zv::host
+
+namespace zv::host {
+namespace {
+
+// Every control where the layout puts it, scaled by the text height this screen gives the
+// font; the preview stretches its picture over the whole scaled image.
+TEST_F(SettingsWindow, LayoutFollowsTheTextHeight) {
+    struct Control {
+        const char* name;
+        std::function<HWND(HWND)> find;
+        int left, top, width, height;  // a label's size follows its text
+    };
+    const auto text = [](const char* t) { return [t](HWND w) { return Button(w, t); }; };
+    const Control controls[] = {
+        {"PictureMap", List, 4, 12, 229, 197},
+        {"SpeedButton2", text(">"), 244, 64, 29, 25},
+        {"SpeedButton1", text("<"), 244, 96, 29, 25},
+        {"SpeedButton4", text("<<"), 244, 128, 29, 25},
+        {"SpeedButton3", text("×"), 244, 160, 29, 25},
+        {"Label1", text("アドレス(&A)："), 284, 8, -1, -1},
+        {"txtAddress", Address, 280, 24, 265, 20},
+        {"Label2", text("画像(&i)："), 284, 56, -1, -1},
+        {"Panel1", [](HWND w) { return GetParent(Child(w, "ZvPictureControl", 0)); }, 360, 52, 101, 129},
+        {"txtFileName", FileName, 288, 185, 225, 20},
+        {"btnFileOpen", text("..."), 520, 184, 25, 21},
+        {"btnAbout", text("About"), 8, 216, 69, 25},
+        {"Button1", text("チェック"), 136, 216, 97, 25},
+        {"btnOk", text("OK"), 340, 216, 97, 25},
+        {"btnCancel", text("ｷｬﾝｾﾙ"), 448, 216, 97, 25},
+    };
+    const int text_height = MeasuredTextHeight();
+    WriteFileBytes(plugin.ini_path(), "taro=" + picture + "\r\n");
+    Run([&](HWND w) {
+        ScaledLengths lengths(text_height);
+        const SIZE client = ClientSize(w);
+        lengths.Length("client width", client.cx, 552);
+        lengths.Length("client height", client.cy, 247);
+        for (const Control& c : controls) {
+            const HWND control = c.find(w);
+            if (!control) {
+                ADD_FAILURE() << c.name << " not found";
+                continue;
+            }
+            lengths.Rect(c.name, RectIn(control, w), c.left, c.top, c.width, c.height);
+        }
+        lengths.Length("PictureMap's rows", SendMessageA(List(w), LB_GETITEMHEIGHT, 0, 0), 12);
+        // RefImage, inside Panel1's frame.
+        const HWND image = Child(w, "ZvPictureControl", 0);
+        RECT in_panel = RectIn(image, GetParent(image));
+        lengths.Rect("RefImage", in_panel, 6, 5, 90, 120);
+        EXPECT_EQ(lengths.Off(), "") << "at a text height of " << text_height;
+
+        // The red picture, stretched to the image's last pixel and no further.
+        Select(w, 0);
+        WaitUntil([&] { return Enabled(w, ">"); });
+        Click(w, ">");
+        const RECT r = RectIn(image, w);
+        const COLORREF red = RGB(255, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] {
+            const Screenshot shot(w);
+            return shot.At(r.left, r.top) == red && shot.At(r.right - 1, r.bottom - 1) == red &&
+                   shot.At(r.right, r.bottom - 1) != red && shot.At(r.right - 1, r.bottom) != red &&
+                   shot.At(r.left - 1, r.top) != red && shot.At(r.left, r.top - 1) != red;
+        })) << "at a text height of " << text_height;
+        Click(w, "ｷｬﾝｾﾙ");
+    });
+}
+
+}  // namespace
+}  // namespace zv::host

@@ -1,6 +1,7 @@
 #include "ui_driver.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "base/plain_message_box_win32.h"
 
@@ -114,8 +115,7 @@ std::vector<ChildInfo> ChildrenOf(HWND window) {
         buffer[0] = 0;
         GetWindowTextA(child, buffer, sizeof buffer);
         info.text = buffer;
-        GetWindowRect(child, &info.rect);
-        MapWindowPoints(nullptr, c->top, reinterpret_cast<POINT*>(&info.rect), 2);
+        info.rect = RectIn(child, c->top);
         info.visible = IsWindowVisible(child);
         info.enabled = IsWindowEnabled(child);
         c->children.push_back(info);
@@ -136,6 +136,13 @@ SIZE ClientSize(HWND window) {
     RECT r = {};
     GetClientRect(window, &r);
     return {r.right, r.bottom};
+}
+
+RECT RectIn(HWND window, HWND top) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
 Screenshot::Screenshot(HWND window) {
@@ -179,9 +186,16 @@ bool Screenshot::SavePng(const std::string& path) const {
     return std::fclose(f) == 0;
 }
 
+int ScreenDpi() {
+    ScopedWindowDc dc(nullptr);
+    return GetDeviceCaps(dc.get(), LOGPIXELSY);
+}
+
 int MeasuredTextHeight() {
-    UniqueFont font(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック"));
+    // 9 points on this screen.
+    UniqueFont font(CreateFontA(-MulDiv(9, ScreenDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック"));
     ScopedWindowDc dc(nullptr);
     ScopedSelectObject selected(dc.get(), font.get());
     TEXTMETRICA tm = {};
@@ -190,6 +204,20 @@ int MeasuredTextHeight() {
 }
 
 int ScaledBy(int value, int text_height) { return MulDiv(value, text_height, 12); }
+
+void ScaledLengths::Length(const std::string& what, long measured, int layout) {
+    const int expected = ScaledBy(layout, text_height_);
+    if (std::abs(measured - expected) <= 1) return;
+    off_ += what + ": " + std::to_string(measured) + ", not " + std::to_string(expected) + " (" +
+            std::to_string(layout) + " at 12)\n";
+}
+
+void ScaledLengths::Rect(const std::string& what, const RECT& r, int left, int top, int width, int height) {
+    Length(what + " left", r.left, left);
+    Length(what + " top", r.top, top);
+    if (width >= 0) Length(what + " width", r.right - r.left, width);
+    if (height >= 0) Length(what + " height", r.bottom - r.top, height);
+}
 
 Driver::Driver(std::function<void()> drive)
     : finished_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),

@@ -41,6 +41,8 @@ std::vector<ChildInfo> ChildrenOf(HWND window);
 // The first child with this text, or one with every field empty.
 ChildInfo ChildWithText(HWND window, const std::string& text);
 SIZE ClientSize(HWND window);
+// A window's rectangle in the client coordinates of `top` (an ancestor, or its parent).
+RECT RectIn(HWND window, HWND top);
 
 // The client area's pixels, read from the screen.
 class Screenshot {
@@ -59,9 +61,29 @@ private:
 // Polls `ready` until it holds; false after the timeout.
 bool WaitUntil(const std::function<bool()>& ready, int timeout_ms = 5000);
 
-// The text height of "ＭＳ Ｐゴシック" at 12 pixels on this screen, measured here.
+// The screen's dots per inch, as this process is told them.
+int ScreenDpi();
+// The text height of "ＭＳ Ｐゴシック" at 9 points on this screen (12 pixels at 96 dots per
+// inch), measured here.
 int MeasuredTextHeight();
 int ScaledBy(int value, int text_height);
+
+// A window's lengths against its layout, which gives them for a 12-pixel text height (96 dots
+// per inch): each must be its layout value times the measured scale, text height / 12, within
+// a pixel of rounding.
+class ScaledLengths {
+public:
+    explicit ScaledLengths(int text_height) : text_height_(text_height) {}
+    void Length(const std::string& what, long measured, int layout);
+    // A rectangle's place and size; a negative size is not checked (a label's follows its text).
+    void Rect(const std::string& what, const RECT& r, int left, int top, int width = -1, int height = -1);
+    // The lengths that are off, one a line; empty when all are right.
+    std::string Off() const { return off_; }
+
+private:
+    int text_height_;
+    std::string off_;
+};
 
 // Runs `drive` on a thread while `call` runs here. The drive reads the windows with
 // messages sent to this thread, so this thread answers them until the drive ends: the call

@@ -1,6 +1,9 @@
 // The harness's own promise: whatever a drive leaves open, the test ends.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "ui_driver.h"
 
 namespace zv::host {
@@ -55,6 +58,22 @@ TEST_P(CloseLeftOpenTest, ClosesABoxThatCameUpLateAndThenTheWindow) {
 INSTANTIATE_TEST_SUITE_P(Boxes, CloseLeftOpenTest,
                          testing::Values(LateBox{"OK box owned by the window", MB_OK, true},
                                          LateBox{"yes/no box of the thread", MB_YESNO | MB_TASKMODAL, false}));
+
+}  // namespace
+}  // namespace zv::host
+
+namespace zv::host {
+namespace {
+
+// The lengths the layout tests expect follow the screen: on one of the dots per inch a prefix
+// was made with (ZV_WINE_DPI), the font must be measured there, larger than at 96.
+TEST(Screen, IsTheOneThePrefixWasMadeWith) {
+    const char* asked = std::getenv("ZV_WINE_DPI");
+    const int dpi = ScreenDpi(), text_height = MeasuredTextHeight();
+    std::printf("screen: %d dpi, text height %d, scale %d/12\n", dpi, text_height, text_height);
+    EXPECT_EQ(dpi, asked && *asked ? std::atoi(asked) : 96);
+    EXPECT_GE(text_height, MulDiv(12, dpi, 96)) << "9 points at " << dpi << " dpi";
+}
 
 }  // namespace
 }  // namespace zv::host

@@ -301,8 +301,20 @@ int main(int argc, char** argv) {
         }
     }
     g.instance = GetModuleHandleA(nullptr);
-    g.font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "ＭＳ Ｐゴシック");
+    // 9 points on this screen, as the plug-in's windows have it.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    g.font = CreateFontA(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                         "ＭＳ Ｐゴシック");
+    TEXTMETRICA metrics = {};
+    const HGDIOBJ old_font = SelectObject(screen, g.font);
+    GetTextMetricsA(screen, &metrics);
+    SelectObject(screen, old_font);
+    ReleaseDC(nullptr, screen);
+    if (!script_folder.empty())
+        std::printf("screen: %d dpi, text height %ld, the layouts' scale %ld/12\n", dpi, metrics.tmHeight,
+                    metrics.tmHeight);
     int exit_code = 1;
     if (CreateMainWindow()) {
         LoadPlugin();
