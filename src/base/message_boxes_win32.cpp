@@ -16,8 +16,8 @@ void ShowErrorBox(HWND owner, const std::string& message) {
     const std::string text = ErrorBoxText(message, SystemCodePage());
     const std::string title = ApplicationTitleOfHost();
     // Task-modal without an owner, so the host's windows are disabled all the same.
-    RunSystemModal(
-        [&] { return MessageBoxA(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP | (owner ? 0 : MB_TASKMODAL)); });
+    const UINT style = MB_OK | MB_ICONSTOP | (owner ? 0 : MB_TASKMODAL);
+    RunSystemModal([&] { return MessageBoxA(owner, text.c_str(), title.c_str(), style); });
 }
 
 }  // namespace zv

@@ -41,7 +41,8 @@ private:
 };
 
 // Pumps messages, with dialog keys (Tab, Enter, Esc), until `done` is set, the window is
-// destroyed, or WM_QUIT comes (which is posted again for the host's own loop). `on_idle` runs whenever the queue is empty.
+// destroyed, or WM_QUIT comes (which is posted again for the host's own loop). `on_idle` runs
+// whenever the queue is empty.
 void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on_idle = nullptr);
 
 // The messages the dialog keys send to a window that is not a dialog: DM_GETDEFID (Enter

@@ -180,8 +180,12 @@ TEST_F(ConfirmWindow, TheFocusStartsOnSendAndTabGoesBetweenTheButtons) {
     std::vector<std::string> order;
     Send(
         [&](HWND window) {
-            const HWND send = ChildWithText(window, "送信").hwnd, cancel = ChildWithText(window, "ｷｬﾝｾﾙ").hwnd;
-            const auto name = [&] { return FocusOf(window) == send ? "送信" : FocusOf(window) == cancel ? "ｷｬﾝｾﾙ" : "?"; };
+            const HWND send = ChildWithText(window, "送信").hwnd;
+            const HWND cancel = ChildWithText(window, "ｷｬﾝｾﾙ").hwnd;
+            const auto name = [&] {
+                const HWND focus = FocusOf(window);
+                return focus == send ? "送信" : focus == cancel ? "ｷｬﾝｾﾙ" : "?";
+            };
             order.push_back(name());
             for (int i = 0; i < 2; ++i) {
                 const HWND from = FocusOf(window);

@@ -80,20 +80,19 @@ protected:
     // Runs the window; a run still going after a few seconds is ended from a timer, which the
     // test then reports.
     ModalResult Run(const ModalShow& show) {
-        static Modal* current = nullptr;
-        static bool* expired_flag = nullptr;
-        current = &modal;
+        running = this;
         expired = false;
-        expired_flag = &expired;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) {
-            *expired_flag = true;
-            current->state.End(ModalResult::kOk);
-        });
+        const UINT_PTR timer = SetTimer(nullptr, 0, 5000, Expire);
         const ModalResult result = RunModal(window.get(), modal.state, show);
         KillTimer(nullptr, timer);
         return result;
     }
+    static void CALLBACK Expire(HWND, UINT, UINT_PTR, DWORD) {
+        running->expired = true;
+        running->modal.state.End(ModalResult::kOk);
+    }
 
+    static inline ModalRun* running = nullptr;
     Modal modal;
     UniqueWindow window;
     bool expired = false;

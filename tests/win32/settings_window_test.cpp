@@ -634,21 +634,30 @@ TEST_F(SettingsWindow, TheHostWindowIsActiveAgainAfterEachWayOfClosing) {
     }
 }
 
+// What a failure says of where the focus is.
+std::string Describe(HWND w, HWND focus) {
+    if (!focus) return "nothing";
+    if (focus == w) return "the frame";
+    char name[64] = {}, text[64] = {};
+    GetClassNameA(focus, name, sizeof name);
+    GetWindowTextA(focus, text, sizeof text);
+    return std::string(name) + " \"" + text + "\"";
+}
+
+// Finds the file dialog, a dialog with the file type box, among a thread's windows.
+BOOL CALLBACK FindFileDialog(HWND hwnd, LPARAM out) {
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(hwnd) || !GetDlgItem(hwnd, 0x470 /* cmb1 */)) return TRUE;
+    *reinterpret_cast<HWND*>(out) = hwnd;
+    return FALSE;
+}
+
 // The file dialog of the thread that runs the settings window.
 HWND FileDialogOver(HWND w) {
     HWND found = nullptr;
     WaitUntil([&] {
-        EnumThreadWindows(
-            GetWindowThreadProcessId(w, nullptr),
-            [](HWND hwnd, LPARAM out) {
-                char name[16] = {};
-                GetClassNameA(hwnd, name, sizeof name);
-                if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(hwnd) || !GetDlgItem(hwnd, 0x470 /* cmb1 */))
-                    return TRUE;
-                *reinterpret_cast<HWND*>(out) = hwnd;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumThreadWindows(GetWindowThreadProcessId(w, nullptr), FindFileDialog, reinterpret_cast<LPARAM>(&found));
         return found != nullptr;
     }, 10000);
     return found;
@@ -714,7 +723,8 @@ TEST_F(SettingsWindow, EachBoxAndDialogGivesTheFocusBack) {
             PostMessageA(w, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(start), TRUE);
             ASSERT_TRUE(WaitUntil([&] { return FocusOf(w) == start && Enabled(w, "×"); })) << c.name;
             c.box(w);
-            EXPECT_TRUE(WaitUntil([&] { return FocusOf(w) == start; })) << c.name;
+            EXPECT_TRUE(WaitUntil([&] { return FocusOf(w) == start; }))
+                << c.name << ": the focus is on " << Describe(w, FocusOf(w));
             EXPECT_TRUE(IsWindowEnabled(w)) << c.name;
         }
         Click(w, "ｷｬﾝｾﾙ");
@@ -747,7 +757,7 @@ TEST_F(SettingsWindow, SmallButtonsLeaveTheFocusWhereItWas) {
             Click(w, c.button);
             c.after(w);
             EXPECT_TRUE(WaitUntil([&] { return c.done(w); })) << c.button;
-            EXPECT_EQ(FocusOf(w), List(w)) << c.button;
+            EXPECT_EQ(FocusOf(w), List(w)) << c.button << ": the focus is on " << Describe(w, FocusOf(w));
         }
         // The arrow key reaches the list.
         Select(w, 0);
