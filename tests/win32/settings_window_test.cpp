@@ -759,6 +759,24 @@ TEST_F(SettingsWindow, SmallButtonsLeaveTheFocusWhereItWas) {
             EXPECT_TRUE(WaitUntil([&] { return c.done(w); })) << c.button;
             EXPECT_EQ(FocusOf(w), List(w)) << c.button << ": the focus is on " << Describe(w, FocusOf(w));
         }
+        // A click of the mouse itself, pressed and released over the button.
+        {
+            Select(w, 0);
+            SetForegroundWindow(w);
+            Type(FileName(w), "");
+            PostMessageA(w, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(List(w)), TRUE);
+            ASSERT_TRUE(WaitUntil([&] { return FocusOf(w) == List(w) && Enabled(w, ">"); }));
+            RECT r;
+            GetWindowRect(Button(w, ">"), &r);
+            SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            INPUT clicks[2] = {};
+            clicks[0].type = clicks[1].type = INPUT_MOUSE;
+            clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+            clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+            SendInput(2, clicks, sizeof(INPUT));
+            EXPECT_TRUE(WaitUntil([&] { return Text(FileName(w)) == picture; })) << "the mouse click";
+            EXPECT_EQ(FocusOf(w), List(w)) << "the mouse click: the focus is on " << Describe(w, FocusOf(w));
+        }
         // The arrow key reaches the list.
         Select(w, 0);
         WaitUntil([&] { return SendMessageA(List(w), LB_GETCURSEL, 0, 0) == 0; });
