@@ -2,6 +2,7 @@
 
 #include "code_page.h"
 #include "message_text.h"
+#include "modal_window_win32.h"
 
 namespace zv {
 
@@ -15,7 +16,8 @@ void ShowErrorBox(HWND owner, const std::string& message) {
     const std::string text = ErrorBoxText(message, SystemCodePage());
     const std::string title = ApplicationTitleOfHost();
     // Task-modal without an owner, so the host's windows are disabled all the same.
-    MessageBoxA(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP | (owner ? 0 : MB_TASKMODAL));
+    const UINT style = MB_OK | MB_ICONSTOP | (owner ? 0 : MB_TASKMODAL);
+    RunSystemModal([&] { return MessageBoxA(owner, text.c_str(), title.c_str(), style); });
 }
 
 }  // namespace zv

@@ -140,8 +140,6 @@ void ShowPlainMessage(HWND owner, const std::string& text) {
     show.kind = ModalKind::kOverOwner;
     show.focus = ok;
     RunModal(box.get(), state.modal(), show);
-    // Give the activation back to the owner before the box goes.
-    if (owner) SetActiveWindow(owner);
 }
 
 }  // namespace zv

@@ -9,6 +9,25 @@ namespace zv {
 
 namespace {
 void* ObjectOf(HWND hwnd) noexcept { return reinterpret_cast<void*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+
+constexpr char kFocusKept[] = "ZvFocusKept";
+
+// Kept when the window is deactivated, and when it is disabled: that drops the focus before
+// any deactivation, as a box over the window disables it first.
+void KeepFocus(HWND hwnd) noexcept {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd, focus)) SetPropA(hwnd, kFocusKept, focus);
+}
+
+// As the dialog manager does for dialogs: the control that had the focus gets it back when the
+// window is activated again, not the frame. True when it did.
+bool FocusGivenBack(HWND hwnd, WPARAM wparam) noexcept {
+    if (LOWORD(wparam) == WA_INACTIVE || HIWORD(wparam)) return false;  // HIWORD: minimised
+    const HWND kept = static_cast<HWND>(GetPropA(hwnd, kFocusKept));
+    if (!kept || !IsChild(hwnd, kept) || !IsWindowVisible(kept) || !IsWindowEnabled(kept)) return false;
+    SetFocus(kept);
+    return true;
+}
 }  // namespace
 
 void* WindowObjectOf(HWND hwnd, const char* class_name) noexcept {
@@ -56,9 +75,15 @@ LRESULT Dispatch(const Shape& shape, HWND hwnd, UINT message, WPARAM wparam, LPA
     void* object = ObjectOf(hwnd);
     // Messages before WM_NCCREATE, or for a window made without an object.
     if (!object) return DefWindowProcA(hwnd, message, wparam, lparam);
+    if (message == WM_CANCELMODE || (message == WM_ACTIVATE && LOWORD(wparam) == WA_INACTIVE)) KeepFocus(hwnd);
+    if (message == WM_ACTIVATE && FocusGivenBack(hwnd, wparam)) return 0;
     LRESULT result = 0;  // also after a failure: FALSE for WM_NCCREATE, so the window is not made
-    RunGuarded(hwnd, message, shape.errors, [&] { result = shape.on_message(object, hwnd, message, wparam, lparam); });
+    if (!RunGuarded(hwnd, message, shape.errors,
+                    [&] { result = shape.on_message(object, hwnd, message, wparam, lparam); }) &&
+        message == WM_CREATE)
+        result = -1;  // the window is not made, and WM_NCDESTROY frees its object
     if (message == WM_NCDESTROY) {
+        RemovePropA(hwnd, kFocusKept);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         if (shape.destroy) shape.destroy(object);
     }

@@ -3,9 +3,11 @@
 //     LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 // fixed to the window once, at WM_NCCREATE, and every message after that reaches it through
 // one guard. Nothing leaves a window procedure. An error leaving OnMessage ends that message
-// with 0 (FALSE for WM_NCCREATE, so the window is not made); a window the user works in
-// shows it in the error box and goes on, a control or pane stays as it was without a word,
-// as no box may come from inside its drawing. A paint that fails still ends its painting.
+// with 0 (FALSE for WM_NCCREATE and -1 for WM_CREATE, so the window is not made); a window
+// the user works in shows it in the error box and goes on, a control or pane stays as it was
+// without a word, as no box may come from inside its drawing. A paint that fails still ends
+// its painting. A top-level window gives the focus back to the control that had it when it
+// is activated again, after a box or dialog over it, as a dialog does.
 #include <windows.h>
 
 namespace zv {

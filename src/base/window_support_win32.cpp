@@ -6,6 +6,7 @@
 
 #include "module_win32.h"
 #include "app_error.h"
+#include "tool_button_win32.h"
 #include "window_classes_win32.h"
 
 namespace zv {
@@ -59,7 +60,7 @@ HWND CreateControl(HWND parent, const LayoutEntry& entry, int text_height, HFONT
             window_class = "BUTTON";
             style |= BS_PUSHBUTTON | WS_TABSTOP;
             break;
-        case ControlKind::SmallButton:  // like a tool button: clicked, never tabbed to
+        case ControlKind::SmallButton:  // a tool button: clicked, never tabbed to, takes no focus
             window_class = "BUTTON";
             style |= BS_PUSHBUTTON;
             break;
@@ -89,6 +90,7 @@ HWND CreateControl(HWND parent, const LayoutEntry& entry, int text_height, HFONT
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), nullptr, nullptr);
     if (!hwnd) throw AppError("CreateWindow");
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (entry.kind == ControlKind::SmallButton) MakeToolButton(hwnd);
     if (entry.kind == ControlKind::Label) {
         // A label is as large as its text.
         ScopedWindowDc dc(hwnd);
@@ -119,18 +121,20 @@ BOOL CALLBACK TaskWindowsDisabled::Disable(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-TaskWindowsDisabled::~TaskWindowsDisabled() {
+void TaskWindowsDisabled::EnableAgain() noexcept {
     for (HWND hwnd : disabled_)
         if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+    disabled_.clear();
 }
 
 void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on_idle) {
     MSG msg;
     BYTE lead_byte = 0;  // of a double-byte character, held until its second byte comes
-    while (!done) {
+    // Also ends when the window is destroyed by anyone: nothing could end the run after that.
+    while (!done && IsWindow(window)) {
         if (on_idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             on_idle();
-            if (done) break;
+            if (done || !IsWindow(window)) break;
         }
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) {

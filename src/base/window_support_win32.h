@@ -25,11 +25,13 @@ int TextHeightOf(HFONT font);
 // Creates the control of a layout entry, scaled, with the font set.
 HWND CreateControl(HWND parent, const LayoutEntry& entry, int text_height, HFONT font);
 
-// Disables the thread's other enabled top-level windows (the host's) for its lifetime.
+// Disables the thread's other enabled top-level windows (the host's) for its lifetime, or until
+// EnableAgain. Windows disabled before stay disabled.
 class TaskWindowsDisabled {
 public:
     explicit TaskWindowsDisabled(HWND except);
-    ~TaskWindowsDisabled();
+    ~TaskWindowsDisabled() { EnableAgain(); }
+    void EnableAgain() noexcept;
     TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
     TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
 
@@ -39,8 +41,9 @@ private:
     static BOOL CALLBACK Disable(HWND hwnd, LPARAM self);
 };
 
-// Pumps messages, with dialog keys (Tab, Enter, Esc), until `done` is set or WM_QUIT comes
-// (which is posted again for the host's own loop). `on_idle` runs whenever the queue is empty.
+// Pumps messages, with dialog keys (Tab, Enter, Esc), until `done` is set, the window is
+// destroyed, or WM_QUIT comes (which is posted again for the host's own loop). `on_idle` runs
+// whenever the queue is empty.
 void RunModalLoop(HWND window, const bool& done, const std::function<void()>& on_idle = nullptr);
 
 // The messages the dialog keys send to a window that is not a dialog: DM_GETDEFID (Enter

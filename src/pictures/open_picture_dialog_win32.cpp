@@ -12,6 +12,7 @@
 #include "../base/app_error.h"
 #include "../base/file_system.h"
 #include "../base/handles_win32.h"
+#include "../base/modal_window_win32.h"
 #include "../base/window_classes_win32.h"
 #include "../base/window_object_win32.h"
 #include "../base/window_support_win32.h"
@@ -264,7 +265,7 @@ bool OpenPictureDialog::Execute(HWND owner, std::string& path) {
     ofn.lpfnHook = HookProc;
     ofn.lpTemplateName = "DLGTEMPLATE";
 
-    const BOOL chosen = GetOpenFileNameA(&ofn);
+    const BOOL chosen = RunSystemModal([&] { return GetOpenFileNameA(&ofn); });
     if (ofn.nFilterIndex >= 1 && ofn.nFilterIndex <= choices.size()) filter_index_ = ofn.nFilterIndex;
     if (!chosen) return false;
     path.assign(file.data(), strnlen(file.data(), file.size()));

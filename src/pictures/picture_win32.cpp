@@ -174,11 +174,12 @@ private:
         return jpeg_.DecodeFor(dest.right - dest.left, dest.bottom - dest.top, Quantize());
     }
 
+    // Built aside and kept only once whole: a paint that fails here leaves the picture as it was,
+    // to be prepared again by the next paint.
     void PrepareInfo(const DecodedJpeg& d) {
-        decoded_scale_ = d.scale_eighths;
         const int colours = d.image.bits == 8 ? d.image.palette_size : 0;
-        info_.assign(sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD), 0);
-        auto* h = reinterpret_cast<BITMAPINFOHEADER*>(info_.data());
+        std::vector<char> info(sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD), 0);
+        auto* h = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
         h->biSize = sizeof(BITMAPINFOHEADER);
         h->biWidth = d.image.width;
         h->biHeight = -d.image.height;  // rows are top-down
@@ -186,10 +187,13 @@ private:
         h->biBitCount = static_cast<WORD>(d.image.bits);
         h->biCompression = BI_RGB;
         h->biClrUsed = colours;
-        auto* table = reinterpret_cast<RGBQUAD*>(info_.data() + sizeof(BITMAPINFOHEADER));
+        auto* table = reinterpret_cast<RGBQUAD*>(info.data() + sizeof(BITMAPINFOHEADER));
         for (int i = 0; i < colours; ++i)
             table[i] = {d.image.palette[i][2], d.image.palette[i][1], d.image.palette[i][0], 0};
-        palette_ = PaletteFrom(table, colours);
+        UniquePalette palette = PaletteFrom(table, colours);
+        info_.swap(info);
+        palette_ = std::move(palette);
+        decoded_scale_ = d.scale_eighths;
     }
 
     JpegImage jpeg_;

@@ -62,10 +62,6 @@ LRESULT PreviewWindow::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
         case WM_COMMAND:
             if (LOWORD(wparam) == IDCANCEL) modal_.End(ModalResult::kCancel);  // Esc, through the dialog keys
             return 0;
-        case WM_DESTROY:
-            // Its owner went first: the loop must not wait for a window that is gone.
-            modal_.End(ModalResult::kCancel);
-            break;
     }
     return DefWindowProcA(hwnd, message, wparam, lparam);
 }

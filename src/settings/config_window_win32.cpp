@@ -240,8 +240,10 @@ void TConfigWindow::ActionDeleteExecute() {
     const int index = Selected();
     if (index < 0 || index >= static_cast<int>(lines_.size())) return;
     // Owned by no window, as a question about the list as a whole.
-    if (MessageBoxA(nullptr, "選択行を削除します。よろしいですか？", "確認",
-                    MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON1 | MB_TASKMODAL) != IDOK)
+    if (RunSystemModal([] {
+            return MessageBoxA(nullptr, "選択行を削除します。よろしいですか？", "確認",
+                               MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON1 | MB_TASKMODAL);
+        }) != IDOK)
         return;
     {
         ListRedrawOff redraw_off(list_);
@@ -282,7 +284,7 @@ void TConfigWindow::btnAboutClick() {
             version = VersionText(fixed->dwProductVersionMS, fixed->dwProductVersionLS);
     }
     const std::string text = "zvOvisto Ver " + version + "\n" + kNotice;
-    MessageBoxA(window_.get(), text.c_str(), "バージョン情報", MB_OK);
+    RunSystemModal([&] { return MessageBoxA(window_.get(), text.c_str(), "バージョン情報", MB_OK); });
 }
 
 void TConfigWindow::Button1Click() {

@@ -181,7 +181,9 @@ TEST_F(ConfirmWindow, LayoutFollowsTheRowsInUseAndTheTextHeight) {
     }
 }
 
-TEST_F(ConfirmWindow, EveryWayOfAnsweringGivesItsResult) {
+// Each way gives its result, and the host's window that was active before the call is the
+// active and foreground window again after it, with its own windows enabled.
+TEST_F(ConfirmWindow, EveryWayOfAnsweringGivesItsResultAndActivationBack) {
     WriteMap({Entry("taro", 0)});
     Headers("taro@example.jp");
     const auto press = [](WPARAM key) {
@@ -202,7 +204,40 @@ TEST_F(ConfirmWindow, EveryWayOfAnsweringGivesItsResult) {
         {"Esc", press(VK_ESCAPE), -1},
         {"close box", [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }, -1},
     };
-    for (const Case& c : cases) EXPECT_EQ(Send([](HWND) {}, c.answer), c.result) << c.name;
+    for (const Case& c : cases) {
+        const UniqueWindow compose = MakeActiveHostWindow();
+        ASSERT_EQ(GetActiveWindow(), compose.get());
+        ASSERT_EQ(GetForegroundWindow(), compose.get());
+        EXPECT_EQ(Send([](HWND) {}, c.answer), c.result) << c.name;
+        EXPECT_EQ(GetActiveWindow(), compose.get()) << c.name;
+        EXPECT_EQ(GetForegroundWindow(), compose.get()) << c.name;
+        EXPECT_TRUE(IsWindowEnabled(compose.get())) << c.name;
+    }
+}
+
+TEST_F(ConfirmWindow, TheFocusStartsOnSendAndTabGoesBetweenTheButtons) {
+    WriteMap({Entry("taro", 0)});
+    Headers("taro@example.jp");
+    std::vector<std::string> order;
+    Send(
+        [&](HWND window) {
+            const HWND send = ChildWithText(window, "送信").hwnd;
+            const HWND cancel = ChildWithText(window, "ｷｬﾝｾﾙ").hwnd;
+            const auto name = [&] {
+                const HWND focus = FocusOf(window);
+                return focus == send ? "送信" : focus == cancel ? "ｷｬﾝｾﾙ" : "?";
+            };
+            order.push_back(name());
+            for (int i = 0; i < 2; ++i) {
+                const HWND from = FocusOf(window);
+                PostMessageA(from, WM_KEYDOWN, VK_TAB, 0);
+                PostMessageA(from, WM_KEYUP, VK_TAB, 0xC0000000);
+                WaitUntil([&] { return FocusOf(window) != from; });
+                order.push_back(name());
+            }
+        },
+        [](HWND w) { Click(w, "ｷｬﾝｾﾙ"); });
+    EXPECT_EQ(order, (std::vector<std::string>{"送信", "ｷｬﾝｾﾙ", "送信"}));
 }
 
 TEST_F(ConfirmWindow, HostWindowsAreDisabledWhileItIsUp) {
@@ -210,12 +245,17 @@ TEST_F(ConfirmWindow, HostWindowsAreDisabledWhileItIsUp) {
     Headers("taro@example.jp");
     const UniqueWindow host_window(CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
                                                    100, nullptr, nullptr, nullptr, nullptr));
+    // One the host had disabled itself stays so.
+    const UniqueWindow disabled_before(CreateWindowExA(0, "STATIC", "busy", WS_OVERLAPPEDWINDOW | WS_VISIBLE |
+                                                       WS_DISABLED, 0, 0, 200, 100, nullptr, nullptr, nullptr,
+                                                       nullptr));
     bool enabled_while_up = true;
     EXPECT_EQ(Send([&](HWND) { enabled_while_up = IsWindowEnabled(host_window.get()); },
                    [](HWND w) { Click(w, "ｷｬﾝｾﾙ"); }),
               -1);
     EXPECT_FALSE(enabled_while_up);
     EXPECT_TRUE(IsWindowEnabled(host_window.get()));
+    EXPECT_FALSE(IsWindowEnabled(disabled_before.get()));
 }
 
 TEST_F(ConfirmWindow, TilesShowThePicturesInMapOrder) {

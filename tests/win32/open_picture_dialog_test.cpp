@@ -436,13 +436,18 @@ TEST_F(OpenPictureDialogTest, PaneShowsTheSelectedPictureOrNothing) {
     });
 }
 
+// Once it closes, the dialog is active again with the focus where it was: on the button that
+// opened it, or wherever it was before a double-click on the area.
 TEST_F(OpenPictureDialogTest, PreviewWindowShowsThePictureAtItsOwnSize) {
     // Opened by the button or by a double-click on the area.
-    const std::function<void(const PaneParts&)> openers[] = {
-        [](const PaneParts& p) { PostMessageA(p.button, BM_CLICK, 0, 0); },
-        [](const PaneParts& p) { PostMessageA(p.area, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5)); },
+    struct Opener {
+        std::function<void(const PaneParts&)> open;
+        bool by_button;
+    } const openers[] = {
+        {[](const PaneParts& p) { PostMessageA(p.button, BM_CLICK, 0, 0); }, true},
+        {[](const PaneParts& p) { PostMessageA(p.area, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5)); }, false},
     };
-    for (const auto& open : openers) {
+    for (const Opener& opener : openers) {
         OpenPictureDialog dialog;
         dialog.SetInitialDir(folder);
         std::string path;
@@ -450,7 +455,9 @@ TEST_F(OpenPictureDialogTest, PreviewWindowShowsThePictureAtItsOwnSize) {
             const PaneParts pane = PaneOf(d);
             ASSERT_TRUE(SelectFile(d, "wide.bmp"));
             ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(pane.button) != FALSE; }));
-            open(pane);
+            const HWND focus_before = opener.by_button ? pane.button : host::FocusOf(d);
+            ASSERT_NE(focus_before, nullptr);
+            opener.open(pane);
             HWND preview = nullptr;
             ASSERT_TRUE(WaitUntil([&] { return (preview = FindPreviewWindow()) != nullptr; }));
             EXPECT_FALSE(IsWindowEnabled(d)) << "the dialog waits for it";
@@ -477,6 +484,10 @@ TEST_F(OpenPictureDialogTest, PreviewWindowShowsThePictureAtItsOwnSize) {
             PostMessageA(preview, WM_KEYDOWN, VK_ESCAPE, 0);
             EXPECT_TRUE(host::WaitForWindowGone(preview, 5000)) << "Esc closes it";
             EXPECT_TRUE(IsWindowEnabled(d));
+            EXPECT_TRUE(WaitUntil([&] { return host::FocusOf(d) == focus_before; })) << "the focus is back";
+            GUITHREADINFO info = {sizeof info};
+            GetGUIThreadInfo(GetWindowThreadProcessId(d, nullptr), &info);
+            EXPECT_EQ(info.hwndActive, d);
         });
     }
 }

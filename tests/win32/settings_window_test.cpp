@@ -166,11 +166,6 @@ protected:
         })) << "the window's thread did not call back";
         relay_ = nullptr;
     }
-    static HWND FocusOf(HWND w) {
-        GUITHREADINFO info = {sizeof info};
-        GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info);
-        return info.hwndFocus;
-    }
     // Waits for a box with this caption, returns its text and presses `button`.
     static std::string AnswerBox(const char* caption, int button) {
         HWND box = WaitForMessageBox(caption);
@@ -602,6 +597,197 @@ TEST_F(SettingsWindow, TabOrderAndTheLabelsAltKeys) {
     EXPECT_EQ(order, (std::vector<std::string>{"チェック", "txtAddress", "txtFileName", "OK", "ｷｬﾝｾﾙ", "About", "PictureMap"}));
     EXPECT_EQ(after_alt_a, address);
     EXPECT_EQ(after_alt_i, file_name);
+}
+
+
+// The host's window that was active before the call is the active and foreground window again
+// after it, however the settings window closes.
+TEST_F(SettingsWindow, TheHostWindowIsActiveAgainAfterEachWayOfClosing) {
+    WriteFileBytes(plugin.ini_path(), "a=" + picture + "\r\n");
+    struct Case {
+        const char* name;
+        std::function<void(HWND)> close;
+    } const cases[] = {
+        {"OK", [](HWND w) { Click(w, "OK"); }},
+        {"ｷｬﾝｾﾙ", [](HWND w) { Click(w, "ｷｬﾝｾﾙ"); }},
+        {"Esc",
+         [](HWND w) {
+             const HWND list = List(w);
+             PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
+             PostMessageA(list, WM_KEYUP, VK_ESCAPE, 0xC0000000);
+         }},
+        {"close box", [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    for (const Case& c : cases) {
+        const UniqueWindow compose = MakeActiveHostWindow();
+        ASSERT_EQ(GetActiveWindow(), compose.get());
+        ASSERT_EQ(GetForegroundWindow(), compose.get());
+        bool disabled_while_up = false;
+        Run([&](HWND w) {
+            disabled_while_up = !IsWindowEnabled(compose.get());
+            c.close(w);
+        });
+        EXPECT_TRUE(disabled_while_up) << c.name;
+        EXPECT_TRUE(IsWindowEnabled(compose.get())) << c.name;
+        EXPECT_EQ(GetActiveWindow(), compose.get()) << c.name;
+        EXPECT_EQ(GetForegroundWindow(), compose.get()) << c.name;
+    }
+}
+
+// What a failure says of where the focus is.
+std::string Describe(HWND w, HWND focus) {
+    if (!focus) return "nothing";
+    if (focus == w) return "the frame";
+    char name[64] = {}, text[64] = {};
+    GetClassNameA(focus, name, sizeof name);
+    GetWindowTextA(focus, text, sizeof text);
+    return std::string(name) + " \"" + text + "\"";
+}
+
+// Finds the file dialog, a dialog with the file type box, among a thread's windows.
+BOOL CALLBACK FindFileDialog(HWND hwnd, LPARAM out) {
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(hwnd) || !GetDlgItem(hwnd, 0x470 /* cmb1 */)) return TRUE;
+    *reinterpret_cast<HWND*>(out) = hwnd;
+    return FALSE;
+}
+
+// The file dialog of the thread that runs the settings window.
+HWND FileDialogOver(HWND w) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        EnumThreadWindows(GetWindowThreadProcessId(w, nullptr), FindFileDialog, reinterpret_cast<LPARAM>(&found));
+        return found != nullptr;
+    }, 10000);
+    return found;
+}
+
+// Every box and dialog over the settings window gives the focus back to the control that had
+// it, as the system's dialogs do.
+TEST_F(SettingsWindow, EachBoxAndDialogGivesTheFocusBack) {
+    const std::string bad = plugin.folder() + "\\bad.bmp";
+    WriteFileBytes(bad, "not a bitmap");
+    WriteFileBytes(plugin.ini_path(), "a=" + picture + "\r\nb=" + picture + "\r\nc=" + picture + "\r\n");
+    struct Case {
+        const char* name;
+        HWND (*start)(HWND);  // the control with the focus before
+        std::function<void(HWND)> box;  // opens the box or dialog and answers it
+    } const cases[] = {
+        {"the check's report", [](HWND w) { return Button(w, "チェック"); },
+         [](HWND w) {
+             Click(w, "チェック");
+             EXPECT_NE(AnswerBox(kAppTitle, IDOK), "(no box)");
+         }},
+        {"About", [](HWND w) { return Button(w, "About"); },
+         [](HWND w) {
+             Click(w, "About");
+             EXPECT_NE(AnswerBox("バージョン情報", IDOK), "(no box)");
+         }},
+        {"the delete confirmation, cancelled", List,
+         [](HWND w) {
+             Click(w, "×");
+             EXPECT_NE(AnswerBox("確認", IDCANCEL), "(no box)");
+         }},
+        {"the delete confirmation, answered", List,
+         [](HWND w) {
+             Click(w, "×");
+             EXPECT_NE(AnswerBox("確認", IDOK), "(no box)");
+         }},
+        {"the file-open dialog, cancelled", Address,
+         [](HWND w) {
+             Click(w, "...");
+             const HWND dialog = FileDialogOver(w);
+             ASSERT_TRUE(dialog);
+             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+             EXPECT_TRUE(WaitForWindowGone(dialog));
+         }},
+        {"the loader's error box", FileName,
+         [&bad](HWND w) {
+             Click(w, "...");
+             const HWND dialog = FileDialogOver(w);
+             ASSERT_TRUE(dialog);
+             HWND name = GetDlgItem(dialog, 0x480 /* edt1 */);
+             if (const HWND combo = name ? nullptr : GetDlgItem(dialog, 0x47C /* cmb13 */))
+                 name = Child(combo, "Edit", 0);
+             ASSERT_TRUE(name);
+             SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bad.c_str()));
+             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+             EXPECT_NE(AnswerBox(kAppTitle, IDOK), "(no box)");
+         }},
+    };
+    Run([&](HWND w) {
+        for (const Case& c : cases) {
+            Select(w, 0);
+            const HWND start = c.start(w);
+            PostMessageA(w, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(start), TRUE);
+            ASSERT_TRUE(WaitUntil([&] { return FocusOf(w) == start && Enabled(w, "×"); })) << c.name;
+            c.box(w);
+            EXPECT_TRUE(WaitUntil([&] { return FocusOf(w) == start; }))
+                << c.name << ": the focus is on " << Describe(w, FocusOf(w));
+            EXPECT_TRUE(IsWindowEnabled(w)) << c.name;
+        }
+        Click(w, "ｷｬﾝｾﾙ");
+    });
+}
+
+// The small buttons beside the list run their action on a click and leave the focus in the
+// list, so the arrow keys still move in it.
+TEST_F(SettingsWindow, SmallButtonsLeaveTheFocusWhereItWas) {
+    WriteFileBytes(plugin.ini_path(), "a=" + picture + "\r\nb=" + picture + "\r\nc=" + picture + "\r\n");
+    const auto nothing = [](HWND) {};
+    struct Case {
+        const char* button;
+        std::function<void(HWND)> before, after;  // fill the fields; answer a box
+        std::function<bool(HWND)> done;           // the action's effect
+    } const cases[] = {
+        {">", nothing, nothing, [&](HWND w) { return Text(FileName(w)) == picture; }},
+        {"<", [](HWND w) { Type(Address(w), "z"); }, nothing,
+         [&](HWND w) { return ListTexts(List(w))[0] == "z=" + picture; }},
+        {"<<", nothing, nothing, [](HWND w) { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 4; }},
+        {"×", nothing, [](HWND) { EXPECT_NE(AnswerBox("確認", IDOK), "(no box)"); },
+         [](HWND w) { return SendMessageA(List(w), LB_GETCOUNT, 0, 0) == 3; }},
+    };
+    Run([&](HWND w) {
+        for (const Case& c : cases) {
+            Select(w, 0);
+            PostMessageA(w, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(List(w)), TRUE);
+            ASSERT_TRUE(WaitUntil([&] { return FocusOf(w) == List(w) && Enabled(w, "×"); })) << c.button;
+            c.before(w);
+            Click(w, c.button);
+            c.after(w);
+            EXPECT_TRUE(WaitUntil([&] { return c.done(w); })) << c.button;
+            EXPECT_EQ(FocusOf(w), List(w)) << c.button << ": the focus is on " << Describe(w, FocusOf(w));
+        }
+        // A click of the mouse itself, pressed and released over the button.
+        {
+            Select(w, 0);
+            SetForegroundWindow(w);
+            Type(FileName(w), "");
+            PostMessageA(w, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(List(w)), TRUE);
+            ASSERT_TRUE(WaitUntil([&] { return FocusOf(w) == List(w) && Enabled(w, ">"); }));
+            RECT r;
+            GetWindowRect(Button(w, ">"), &r);
+            SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            INPUT clicks[2] = {};
+            clicks[0].type = clicks[1].type = INPUT_MOUSE;
+            clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+            clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+            SendInput(2, clicks, sizeof(INPUT));
+            EXPECT_TRUE(WaitUntil([&] { return Text(FileName(w)) == picture; })) << "the mouse click";
+            EXPECT_EQ(FocusOf(w), List(w)) << "the mouse click: the focus is on " << Describe(w, FocusOf(w));
+        }
+        // The arrow key reaches the list.
+        Select(w, 0);
+        WaitUntil([&] { return SendMessageA(List(w), LB_GETCURSEL, 0, 0) == 0; });
+        PostMessageA(FocusOf(w), WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(FocusOf(w), WM_KEYUP, VK_DOWN, 0xC0000000);
+        EXPECT_TRUE(WaitUntil([&] { return SendMessageA(List(w), LB_GETCURSEL, 0, 0) == 1; }));
+        // Enter still means OK.
+        PostMessageA(FocusOf(w), WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageA(FocusOf(w), WM_KEYUP, VK_RETURN, 0xC0000000);
+        EXPECT_TRUE(WaitForWindowGone(w, 5000)) << "Enter did not press OK";
+    });
 }
 
 }  // namespace

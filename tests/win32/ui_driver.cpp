@@ -25,6 +25,20 @@ HWND WaitForWindow(const char* caption, int timeout_ms) {
     return found && IsWindowVisible(found) ? found : nullptr;
 }
 
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info = {sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+UniqueWindow MakeActiveHostWindow() {
+    UniqueWindow window(CreateWindowExA(0, "STATIC", "compose", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
+                                        nullptr, nullptr, nullptr, nullptr));
+    SetForegroundWindow(window.get());
+    SetActiveWindow(window.get());
+    return window;
+}
+
 bool WaitForWindowGone(HWND window, int timeout_ms) {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout_ms);
 }

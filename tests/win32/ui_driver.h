@@ -58,6 +58,13 @@ private:
     std::vector<uint32_t> pixels_;
 };
 
+// The control with the keyboard focus in the thread of `window`, read from another thread.
+HWND FocusOf(HWND window);
+
+// A visible top-level window of this thread standing in for the host's compose window, made
+// the active and foreground window, as it is when the host calls the plug-in.
+UniqueWindow MakeActiveHostWindow();
+
 // Polls `ready` until it holds; false after the timeout.
 bool WaitUntil(const std::function<bool()>& ready, int timeout_ms = 5000);
 
