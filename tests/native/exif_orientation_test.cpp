@@ -30,128 +30,66 @@ void Set32(std::string& s, size_t at, unsigned long v, bool big) {
 }
 
 TEST(ExifOrientation, ReadsTheTagOrFallsBackToAsStored) {
+    // Each case: the body with one orientation entry of this value, edited.
+    using Edit = std::function<void(std::string& body, bool big)>;
+    const Edit none = [](std::string&, bool) {};
     struct Case {
         const char* what;
-        std::function<std::string(bool big)> body;
+        unsigned value;
+        Edit edit;
         int expected;
     } cases[] = {
-        {"value 1", [](bool big) { return ExifOrientationBody(1, big); }, 1},
-        {"value 5", [](bool big) { return ExifOrientationBody(5, big); }, 5},
-        {"value 6", [](bool big) { return ExifOrientationBody(6, big); }, 6},
-        {"value 8", [](bool big) { return ExifOrientationBody(8, big); }, 8},
-        {"value 0", [](bool big) { return ExifOrientationBody(0, big); }, 1},
-        {"value 9", [](bool big) { return ExifOrientationBody(9, big); }, 1},
-        {"value 0x0600 (6 read in the other byte order)", [](bool big) { return ExifOrientationBody(0x0600, big); }, 1},
-        {"type LONG",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
-             Set16(s, kExifEntryAt + 2, 4, big);
-             return s;
-         },
-         1},
-        {"type BYTE",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
-             Set16(s, kExifEntryAt + 2, 1, big);
-             return s;
-         },
-         1},
-        {"count 2",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
-             Set32(s, kExifEntryAt + 4, 2, big);
-             return s;
-         },
-         1},
-        {"count 0",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
-             Set32(s, kExifEntryAt + 4, 0, big);
-             return s;
-         },
-         1},
-        {"another tag only",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
-             Set16(s, kExifEntryAt, 0x0110, big);
-             return s;
-         },
-         1},
-        {"no entries",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
-             Set16(s, kExifEntryCountAt, 0, big);
-             return s;
-         },
-         1},
-        {"more entries counted than there are",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
+        {"value 1", 1, none, 1},
+        {"value 5", 5, none, 5},
+        {"value 6", 6, none, 6},
+        {"value 8", 8, none, 8},
+        {"value 0", 0, none, 1},
+        {"value 9", 9, none, 1},
+        {"value 0x0600 (6 read in the other byte order)", 0x0600, none, 1},
+        {"type LONG", 6, [](std::string& s, bool big) { Set16(s, kExifEntryAt + 2, 4, big); }, 1},
+        {"type BYTE", 6, [](std::string& s, bool big) { Set16(s, kExifEntryAt + 2, 1, big); }, 1},
+        {"count 2", 6, [](std::string& s, bool big) { Set32(s, kExifEntryAt + 4, 2, big); }, 1},
+        {"count 0", 6, [](std::string& s, bool big) { Set32(s, kExifEntryAt + 4, 0, big); }, 1},
+        {"another tag only", 6, [](std::string& s, bool big) { Set16(s, kExifEntryAt, 0x0110, big); }, 1},
+        {"no entries", 6, [](std::string& s, bool big) { Set16(s, kExifEntryCountAt, 0, big); }, 1},
+        {"more entries counted than there are", 6,
+         [](std::string& s, bool big) {
              Set16(s, kExifEntryAt, 0x0110, big);
              Set16(s, kExifEntryCountAt, 0xFFFF, big);
-             return s;
          },
          1},
-        {"the tag after another entry",
-         [](bool big) {
-             std::string s = ExifOrientationBody(3, big);
+        {"the tag after another entry", 3,
+         [](std::string& s, bool big) {
              std::string other = s.substr(kExifEntryAt, 12);
              Set16(other, 0, 0x010F, big);  // make
              s.insert(kExifEntryAt, other);
              Set16(s, kExifEntryCountAt, 2, big);
-             return s;
          },
          3},
-        {"IFD0 further on",
-         [](bool big) {
-             std::string s = ExifOrientationBody(7, big);
+        {"IFD0 further on", 7,
+         [](std::string& s, bool big) {
              s.insert(kExifEntryCountAt, "padding!");
              Set32(s, kExifIfdOffsetAt, 16, big);
-             return s;
          },
          7},
-        {"IFD0 at the end",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
-             Set32(s, kExifIfdOffsetAt, s.size() - kExifTiffStart, big);
-             return s;
-         },
+        {"IFD0 at the end", 6,
+         [](std::string& s, bool big) { Set32(s, kExifIfdOffsetAt, s.size() - kExifTiffStart, big); }, 1},
+        {"IFD0 outside", 6, [](std::string& s, bool big) { Set32(s, kExifIfdOffsetAt, 0xFFFFFFF0UL, big); }, 1},
+        {"IFD0 at the largest offset", 6,
+         [](std::string& s, bool big) { Set32(s, kExifIfdOffsetAt, 0xFFFFFFFFUL, big); }, 1},
+        {"not 42", 6, [](std::string& s, bool big) { Set16(s, kExifTiffStart + 2, 43, big); }, 1},
+        {"no byte order", 6, [](std::string& s, bool) { s[kExifTiffStart + 1] = s[kExifTiffStart] == 'I' ? 'M' : 'I'; },
          1},
-        {"IFD0 outside",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
-             Set32(s, kExifIfdOffsetAt, 0xFFFFFFF0UL, big);
-             return s;
-         },
-         1},
-        {"IFD0 at the largest offset",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
-             Set32(s, kExifIfdOffsetAt, 0xFFFFFFFFUL, big);
-             return s;
-         },
-         1},
-        {"not 42",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
-             Set16(s, kExifTiffStart + 2, 43, big);
-             return s;
-         },
-         1},
-        {"no byte order",
-         [](bool big) {
-             std::string s = ExifOrientationBody(6, big);
-             s[kExifTiffStart] = 'I';
-             s[kExifTiffStart + 1] = 'M';
-             return s;
-         },
-         1},
-        {"not Exif", [](bool big) { return "Exig" + ExifOrientationBody(6, big).substr(4); }, 1},
-        {"empty", [](bool) { return std::string(); }, 1},
+        {"not Exif", 6, [](std::string& s, bool) { s[3] = 'g'; }, 1},
+        {"the name only", 6, [](std::string& s, bool) { s.resize(kExifTiffStart); }, 1},
+        {"empty", 6, [](std::string& s, bool) { s.clear(); }, 1},
     };
     for (const Case& c : cases)
-        for (bool big : {false, true})
-            EXPECT_EQ(OrientationInExif(c.body(big)), c.expected) << c.what << (big ? " (MM)" : " (II)");
+        for (bool big : {false, true}) {
+            std::string body = ExifOrientationBody(c.value, big);
+            c.edit(body, big);
+            EXPECT_EQ(OrientationInExif(body), c.expected) << c.what << (big ? " (MM)" : " (II)");
+        }
 }
 
 TEST(ExifOrientation, ASegmentCutShortReadsTheTagOnlyWhenItsEntryIsWhole) {
