@@ -58,6 +58,12 @@ bool TurnUpright(ZvJpegImage& image, int orientation) {
         Copy<3>(image, walk, turned, width, height, stride);
     else
         Copy<1>(image, walk, turned, width, height, stride);
+    // The rows from the top decoded whole: the same ones unless rows became columns or the
+    // bottom became the top, where a decoding that stopped early leaves none.
+    if (image.rows_done >= image.height)
+        image.rows_done = height;
+    else if (orientation != 2)
+        image.rows_done = 0;
     std::free(image.pixels);
     image.pixels = turned;
     image.width = width;

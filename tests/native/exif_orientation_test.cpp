@@ -183,7 +183,7 @@ TEST(JpegUpright, TurnsAndMirrorsEveryOrientation) {
             ASSERT_EQ(image.width, c.width) << what;
             ASSERT_EQ(image.height, c.height) << what;
             EXPECT_EQ(image.stride, (c.width * pixel + 3) & ~3) << what;
-            EXPECT_EQ(image.rows_done, 2) << what;
+            EXPECT_EQ(image.rows_done, c.height) << what << ": decoded whole";
             EXPECT_EQ(image.palette_size, 7) << what;
             std::string rows;
             for (int y = 0; y < c.height; ++y)
@@ -195,6 +195,24 @@ TEST(JpegUpright, TurnsAndMirrorsEveryOrientation) {
             EXPECT_EQ(rows, c.rows) << what;
             std::free(image.pixels);
         }
+    }
+}
+
+// A decoding that stopped after the first of two stored rows: which upright rows from the top
+// are decoded whole.
+TEST(JpegUpright, RowsDoneCountTheUprightRowsDecodedWhole) {
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        ZvJpegImage image{};
+        image.width = 3;
+        image.height = 2;
+        image.bits = 8;
+        image.stride = 4;
+        image.rows_done = 1;
+        image.pixels = static_cast<unsigned char*>(std::calloc(8, 1));
+        ASSERT_TRUE(TurnUpright(image, orientation));
+        // Only as stored and mirrored left to right is the stored top row still the top row.
+        EXPECT_EQ(image.rows_done, orientation <= 2 ? 1 : 0) << orientation;
+        std::free(image.pixels);
     }
 }
 
