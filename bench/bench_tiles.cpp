@@ -6,6 +6,8 @@
 //   full    the same as scaled, decoding at full size (SetJpegFullSizeDecoding);
 //   floor   each file read into fresh memory, as a picture keeps its bytes, and decoded with
 //           bare libjpeg at the tile's scale, as any program calls it.
+// Then, per folder, what turning a tile's decoded bitmap upright costs (a photo with Exif
+// orientation 6), against decoding it at the tile's scale.
 // Every mode reads the file inside its timed region, so all four include the same I/O; an
 // untimed first pass reads every file once so that all of them come from the cache. An
 // untimed last pass counts the fresh pages each tile of the real path touches.
@@ -25,6 +27,7 @@
 #include "bench_support.h"
 #include "pictures/jpeg_image.h"
 #include "pictures/jpeg_scratch.h"
+#include "pictures/jpeg_upright.h"
 #include "pictures/picture_win32.h"
 
 namespace {
@@ -181,6 +184,44 @@ void PrintRatio(const char* label, const char* name, double best_ratio, double m
     std::printf("\n");
 }
 
+// The turn of a photo with orientation 6 (a quarter turn, the costliest walk through memory)
+// on the bitmap decoded at the tile's scale, best of `rounds` per photo, added up, against
+// the decodings; the decodings here reuse no memory, as a tile's own paint. The turned
+// bitmap is fresh memory, so the figure follows the machine's price of a fresh page.
+int MeasureTurn(const char* label, const std::vector<Photo>& photos, int rounds) {
+    double decode_seconds = 0, turn_seconds = 0, turned_bytes = 0;
+    int failures = 0;
+    for (const Photo& photo : photos) {
+        FreshBytes bytes;
+        if (!ReadFresh(photo.path, bytes)) {
+            ++failures;
+            continue;
+        }
+        const int scale = zv::ChooseJpegScale(photo.header.width, photo.header.height, kTileWidth, kTileHeight);
+        double best_decode = 1e9, best_turn = 1e9;
+        for (int round = 0; round < rounds; ++round) {
+            ZvJpegImage image{};
+            const double start = Now();
+            const int code = zv_jpeg_decode(bytes.data.get(), bytes.size, scale, 0, 1, nullptr, &image);
+            const double decoded = Now();
+            const bool turned = code == 0 && zv::TurnUpright(image, 6);
+            const double end = Now();
+            if (!turned) ++failures;
+            best_decode = std::min(best_decode, decoded - start);
+            best_turn = std::min(best_turn, end - decoded);
+            if (round == 0) turned_bytes += double(image.stride) * image.height;
+            std::free(image.pixels);
+        }
+        decode_seconds += best_decode;
+        turn_seconds += best_turn;
+    }
+    const double n = double(photos.size()), share = turn_seconds / decode_seconds;
+    std::printf("%-11s %-22s %6.3f  (%.0f us/tile turning %.1f KB, %.2f ms/tile decoding)%s\n", label,
+                "turn/decode at tile", share, turn_seconds * 1e6 / n, turned_bytes / n / 1e3, decode_seconds * 1e3 / n,
+                failures ? "  FAILED" : "");
+    return failures;
+}
+
 // Returns the number of failed loads or decodings.
 int BenchFolder(const char* label, const std::string& folder, int rounds, bool progressive, const Tile& tile) {
     std::vector<Photo> photos = ListPhotos(folder);
@@ -255,6 +296,7 @@ int BenchFolder(const char* label, const std::string& folder, int rounds, bool p
     std::printf("%-11s %-22s %4.0f against %4.0f MB alone  goal: not more  %s\n", label, "peak private scaled",
                 scaled.peak_private / 1e6, alone.peak_private / 1e6,
                 scaled.peak_private <= alone.peak_private ? "PASS" : "MISS");
+    failures += MeasureTurn(label, photos, rounds);
     return failures + CountFreshPages(label, photos, progressive, tile);
 }
 

@@ -17,6 +17,7 @@
 
 #include <jpeglib.h>
 
+#include "exif_fixtures.h"
 #include "picture_fixtures.h"
 
 namespace fs = std::filesystem;
@@ -247,6 +248,29 @@ void JpegSeeds() {
     Seed("jpeg", "cut-short.jpg", cut);
 }
 
+// JPEG files with an Exif orientation, for the decoding turned upright (jpeg) and the tag's
+// reader (exif): every orientation in both byte orders, behind a JFIF and an XMP segment.
+void ExifSeeds() {
+    zv::fixtures::JpegWriting how;
+    how.quality = 75;
+    how.progressive = false;
+    Seed("jpeg", "exif-6-24x16.jpg", zv::fixtures::OrientedQuartersJpeg(6, 24, 16, how));
+    how.progressive = true;
+    Seed("jpeg", "exif-3-progressive-20x12.jpg", zv::fixtures::OrientedQuartersJpeg(3, 20, 12, how, true));
+    how.progressive = false;
+    how.colour = zv::fixtures::JpegColour::kGray;
+    Seed("jpeg", "exif-7-gray-10x14.jpg", zv::fixtures::OrientedQuartersJpeg(7, 10, 14, how));
+    const std::string small = zv::fixtures::SolidJpeg(8, 8, Rgb{30, 160, 60});
+    const std::string xmp("http://ns.adobe.com/xap/1.0/\0<x/>", 33);
+    for (unsigned orientation = 1; orientation <= 8; ++orientation)
+        for (bool big : {false, true}) {
+            const std::string body = zv::fixtures::ExifOrientationBody(orientation, big);
+            const std::string name = "exif-" + std::to_string(orientation) + (big ? "-mm" : "-ii");
+            Seed("exif", name + ".jpg", zv::fixtures::WithApp1(small, body));
+            Seed("exif", name + "-after-xmp.jpg", zv::fixtures::WithApp1(zv::fixtures::WithApp1(small, body), xmp));
+        }
+}
+
 void MapSeeds() {
     const std::string map =
         "taro.yamada@example.jp=C:\\Pictures\\taro.jpg\r\n"
@@ -290,6 +314,7 @@ int main(int argc, char** argv) {
         IconSeeds();
         MetafileSeeds();
         JpegSeeds();
+        ExifSeeds();
         MapSeeds();
         VersionSeeds();
         NameSeeds();

@@ -46,6 +46,8 @@ static ZvJpegScratch* zv_jpeg_scratch_of(j_common_ptr cinfo) {
 
 int zv_jpeg_out_of_memory(int code) { return code == JERR_OUT_OF_MEMORY; }
 
+int zv_jpeg_out_of_memory_code(void) { return JERR_OUT_OF_MEMORY; }
+
 int zv_jpeg_scaled_size(int size, int scale_eighths) {
     return (int)(((long long)size * scale_eighths + 7) / 8);
 }

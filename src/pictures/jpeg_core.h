@@ -47,6 +47,8 @@ int zv_jpeg_decode(const unsigned char* data, size_t size, int scale_eighths, in
 /* Whether a code from zv_jpeg_decode means that memory ran out (libjpeg's own request or the
    output's), rather than something in the file. */
 int zv_jpeg_out_of_memory(int code);
+/* That code, for memory that the caller's own work on the output could not have. */
+int zv_jpeg_out_of_memory_code(void);
 
 /* libjpeg's output size at scale_eighths/8, as it rounds. */
 int zv_jpeg_scaled_size(int size, int scale_eighths);

@@ -6,7 +6,9 @@
 
 #include "../base/app_error.h"
 #include "../base/messages.h"
+#include "exif_orientation.h"
 #include "jpeg_dc_scans.h"
+#include "jpeg_upright.h"
 
 namespace zv {
 namespace {
@@ -35,10 +37,15 @@ JpegImage::JpegImage(std::string bytes) : bytes_(std::move(bytes)) {
     const int code =
         zv_jpeg_read_header(reinterpret_cast<const unsigned char*>(bytes_.data()), bytes_.size(), &header_);
     if (code != 0) throw AppError(FormatMessageText(kMsgJpegError, code));
+    orientation_ = JpegOrientation(bytes_);
 }
 
+int JpegImage::Width() const { return OrientationSwapsSides(orientation_) ? header_.height : header_.width; }
+
+int JpegImage::Height() const { return OrientationSwapsSides(orientation_) ? header_.width : header_.height; }
+
 int JpegImage::ScaleFor(int dest_width, int dest_height) const {
-    return g_full_size ? 8 : ChooseJpegScale(header_.width, header_.height, dest_width, dest_height);
+    return g_full_size ? 8 : ChooseJpegScale(Width(), Height(), dest_width, dest_height);
 }
 
 bool JpegImage::IsDecodedFor(int dest_width, int dest_height) const {
@@ -64,6 +71,13 @@ std::unique_ptr<DecodedJpeg> JpegImage::Decode(int scale, bool quantize, JpegScr
     const std::string& source = use_view ? view : bytes_;
     fresh->error_code = zv_jpeg_decode(reinterpret_cast<const unsigned char*>(source.data()), source.size(), scale,
                                        quantize ? 1 : 0, use_view ? 0 : 1, scratch, &fresh->image);
+    // Turned before anyone stretches it, so the picture fills its target standing. Without
+    // the memory for that it is not shown lying down: it fails as its output's memory would.
+    if (!TurnUpright(fresh->image, orientation_)) {
+        std::free(fresh->image.pixels);
+        fresh->image.pixels = nullptr;
+        fresh->error_code = zv_jpeg_out_of_memory_code();
+    }
     return fresh;
 }
 

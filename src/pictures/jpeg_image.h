@@ -1,6 +1,7 @@
 #pragma once
 // A JPEG picture as the tiles use it: the file's bytes and header at load, decoding put off
-// until the first draw and done at the smallest DCT scale that still covers the target.
+// until the first draw and done at the smallest DCT scale that still covers the target. The
+// picture is the upright one its Exif orientation asks for: its size, and every decoding.
 #include <memory>
 #include <string>
 
@@ -10,7 +11,7 @@
 namespace zv {
 
 struct DecodedJpeg {
-    ZvJpegImage image{};
+    ZvJpegImage image{};  // upright, as the file's orientation asks
     int scale_eighths = 0;  // 0: nothing decoded yet
     int error_code = 0;     // libjpeg's code of a fatal error during the decoding
 
@@ -36,8 +37,9 @@ public:
     // Reads the header; a zero-byte file is taken as it is. Throws AppError "JPEG エラー #n".
     explicit JpegImage(std::string bytes);
 
-    int Width() const { return header_.width; }
-    int Height() const { return header_.height; }
+    // The upright picture's size.
+    int Width() const;
+    int Height() const;
     bool Grayscale() const { return header_.components == 1; }
 
     // The decoded image for a target of this size, decoding (again) only when the stored one
@@ -66,6 +68,7 @@ private:
 
     std::string bytes_;
     ZvJpegHeader header_{};
+    int orientation_ = 1;
     std::unique_ptr<DecodedJpeg> decoded_;
     int unreported_error_ = 0;
     bool ahead_gave_up_ = false;

@@ -19,8 +19,10 @@
 #include "pictures/open_picture_dialog_win32.h"
 #include "pictures/picture_formats.h"
 #include "pictures/picture_win32.h"
+#include "pictures/preview_fit.h"
 #include "substitute_host.h"
 #include "ui_driver.h"
+#include "upright_quarters.h"
 
 namespace zv {
 namespace {
@@ -581,6 +583,58 @@ TEST_F(OpenPictureDialogTest, RemembersTheFilterChoiceWhileItLives) {
     OpenPictureDialog another;
     another.SetInitialDir(folder);
     Run(another, path, [&](HWND d) { EXPECT_EQ(FilterShown(d), 0) << "a new dialog"; });
+}
+
+TEST_F(OpenPictureDialogTest, PhotosWithAnOrientationShowUprightWithTheirUprightSize) {
+    for (int scale = 1; scale <= 8; ++scale)
+        for (int orientation = 1; orientation <= 8; ++orientation)
+            Put(upright::FileName(orientation, scale), upright::File(orientation, scale));
+    OpenPictureDialog dialog;
+    dialog.SetInitialDir(folder);
+    std::string path;
+    Run(dialog, path, [&](HWND d) {
+        const PaneParts pane = PaneOf(d);
+        ASSERT_TRUE(pane.text && pane.button && pane.area);
+        for (int scale = 1; scale <= 8; ++scale)
+            for (int orientation = 1; orientation <= 8; ++orientation) {
+                const std::string name = upright::FileName(orientation, scale);
+                const upright::UprightSize size = upright::kSizeForScale[scale - 1];
+                ASSERT_TRUE(SelectFile(d, name)) << name;
+                const std::string line = " (" + std::to_string(size.width) + "x" + std::to_string(size.height) + ")";
+                EXPECT_TRUE(WaitUntil([&] { return TextOf(pane.text) == line; })) << name << ": " << TextOf(pane.text);
+                std::string seen;
+                EXPECT_TRUE(WaitUntil([&] {
+                    const AreaView a(pane.area);
+                    const PreviewRect fit = FitPreview(size.width, size.height, a.w(), a.h());
+                    const auto at = [&](int x, int y) { return a.shot.At(x, y); };
+                    // A picture wider than the area's proportions overruns it to the right.
+                    seen = upright::QuartersSeen(at, fit.left, fit.top, fit.width, fit.height, a.w(), a.h());
+                    return seen.empty();
+                })) << name << ":" << seen;
+            }
+        // The preview window at the picture's own, upright size.
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            const int scale = 6;
+            const upright::UprightSize size = upright::kSizeForScale[scale - 1];
+            ASSERT_TRUE(SelectFile(d, upright::FileName(orientation, scale)));
+            ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(pane.button) != FALSE; }));
+            PostMessageA(pane.button, BM_CLICK, 0, 0);
+            HWND preview = nullptr;
+            ASSERT_TRUE(WaitUntil([&] { return (preview = FindPreviewWindow()) != nullptr; })) << orientation;
+            const SIZE client = host::ClientSize(preview);
+            EXPECT_EQ(client.cx, size.width + 10) << orientation;
+            EXPECT_EQ(client.cy, size.height + 10) << orientation;
+            std::string seen;
+            EXPECT_TRUE(WaitUntil([&] {
+                const Screenshot s(preview);
+                seen = upright::QuartersSeen([&](int x, int y) { return s.At(x, y); }, 5, 5, size.width, size.height,
+                                             s.width(), s.height());
+                return seen.empty();
+            })) << orientation << ":" << seen;
+            PostMessageA(preview, WM_KEYDOWN, VK_ESCAPE, 0);
+            EXPECT_TRUE(host::WaitForWindowGone(preview, 5000));
+        }
+    });
 }
 
 }  // namespace

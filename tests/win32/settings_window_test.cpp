@@ -11,6 +11,7 @@
 #include "picture_fixtures.h"
 #include "substitute_host.h"
 #include "ui_driver.h"
+#include "upright_quarters.h"
 
 namespace zv::host {
 namespace {
@@ -856,6 +857,34 @@ TEST_F(SettingsWindow, LayoutFollowsTheTextHeight) {
                    shot.At(r.right, r.bottom - 1) != red && shot.At(r.right - 1, r.bottom) != red &&
                    shot.At(r.left - 1, r.top) != red && shot.At(r.left, r.top - 1) != red;
         })) << "at a text height of " << text_height;
+        Click(w, "ｷｬﾝｾﾙ");
+    });
+}
+
+TEST_F(SettingsWindow, ThePictureOfALineShowsPhotosUprightAtEveryScale) {
+    std::vector<std::string> lines;
+    for (int scale = 1; scale <= 8; ++scale)
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            const std::string path = plugin.folder() + "\\" + upright::FileName(orientation, scale);
+            WriteFileBytes(path, upright::File(orientation, scale));
+            lines.push_back(upright::FileName(orientation, scale) + "=" + path);
+        }
+    WriteFileBytes(plugin.ini_path(), JoinLines(lines));
+    Run([&](HWND w) {
+        const HWND image = Child(w, "ZvPictureControl", 0);
+        ASSERT_TRUE(image);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            Select(w, static_cast<int>(i));
+            ASSERT_TRUE(WaitUntil([&] { return Enabled(w, ">"); })) << i;
+            Click(w, ">");
+            ASSERT_TRUE(WaitUntil([&] { return Text(FileName(w)) == lines[i].substr(lines[i].find('=') + 1); })) << i;
+            std::string seen;
+            EXPECT_TRUE(WaitUntil([&] {
+                const Screenshot s(image);
+                seen = upright::QuartersSeen([&](int x, int y) { return s.At(x, y); }, s.width(), s.height());
+                return seen.empty();
+            })) << lines[i] << ":" << seen;
+        }
         Click(w, "ｷｬﾝｾﾙ");
     });
 }

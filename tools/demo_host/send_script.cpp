@@ -39,6 +39,11 @@ const Case kCases[] = {
      "", true, 0},
     {"to-cc-bcc-cancelled", "hanako@example.jp, 山田 太郎 <yamada@example.jp>",
      "saburo@example.jp, shiro@example.jp", "taro@example.jp, jiro@example.jp, goro@example.jp", false, -1},
+    // One photo stored in each of the eight Exif orientations: eight upright tiles.
+    {"exif-orientations",
+     "orientation-1@camera.example.jp, orientation-2@camera.example.jp, orientation-3@camera.example.jp",
+     "orientation-4@camera.example.jp, orientation-5@camera.example.jp, orientation-6@camera.example.jp",
+     "orientation-7@camera.example.jp, orientation-8@camera.example.jp", true, 0},
 };
 
 // Shared with the driver thread, so it lives as long as the process.

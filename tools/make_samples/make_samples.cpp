@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "exif_fixtures.h"
 #include "picture_fixtures.h"
 
 namespace {
@@ -156,6 +157,35 @@ std::string MakeJapanesePhoto(int w, int h, const std::string& label) {
     PaintLandscape(c, 0.8);
     Label(c.dc(), {0, h / 3, w, h}, label, h / 4, {255, 255, 255}, true);
     return JpegOf(c);
+}
+
+// A portrait photo with its number, stored as a camera held the way `orientation` (1..8)
+// undoes stores it, with that orientation in its Exif segment: every one shows the same
+// upright picture. The stored pixel (sx, sy) is the upright one at (x, y) below.
+std::string MakeOrientedPhoto(int orientation) {
+    const int w = 360, h = 480;
+    Canvas c(w, h);
+    PaintLandscape(c, 0.15);
+    Label(c.dc(), {0, h / 2, w, h}, std::to_string(orientation), h / 4, {255, 255, 255});
+    GdiFlush();
+    const bool swap = orientation >= 5;
+    const int sw = swap ? h : w, sh = swap ? w : h;
+    return zv::fixtures::WithApp1(
+        zv::fixtures::PatternJpeg(sw, sh,
+                                  [&](int sx, int sy) {
+                                      switch (orientation) {
+                                          case 2: return c.At(w - 1 - sx, sy);
+                                          case 3: return c.At(w - 1 - sx, h - 1 - sy);
+                                          case 4: return c.At(sx, h - 1 - sy);
+                                          case 5: return c.At(sy, sx);
+                                          case 6: return c.At(w - 1 - sy, sx);
+                                          case 7: return c.At(w - 1 - sy, h - 1 - sx);
+                                          case 8: return c.At(sy, h - 1 - sx);
+                                          default: return c.At(sx, sy);
+                                      }
+                                  },
+                                  88),
+        zv::fixtures::ExifOrientationBody(unsigned(orientation), orientation % 2 == 0));
 }
 
 std::string MakeBitmap(int w, int h, Rgb a, Rgb b, const std::string& label) {
@@ -349,6 +379,15 @@ int main(int argc, char** argv) {
             {"tanaka@sales.example.jp", "sales-6.jpg", MakePhoto(640, 480, 0.6, "6")},
             {"watanabe@sales.example.jp", "sales-7.bmp", MakeBitmap(320, 240, {20, 140, 60}, {200, 220, 60}, "7")},
             {"yamamoto@sales.example.jp", "sales-8.jpg", MakePhoto(480, 640, 1.0, "8")},
+            // The same portrait photo as cameras store it in each of the eight orientations.
+            {"orientation-1@camera.example.jp", "orientation-1.jpg", MakeOrientedPhoto(1)},
+            {"orientation-2@camera.example.jp", "orientation-2.jpg", MakeOrientedPhoto(2)},
+            {"orientation-3@camera.example.jp", "orientation-3.jpg", MakeOrientedPhoto(3)},
+            {"orientation-4@camera.example.jp", "orientation-4.jpg", MakeOrientedPhoto(4)},
+            {"orientation-5@camera.example.jp", "orientation-5.jpg", MakeOrientedPhoto(5)},
+            {"orientation-6@camera.example.jp", "orientation-6.jpg", MakeOrientedPhoto(6)},
+            {"orientation-7@camera.example.jp", "orientation-7.jpg", MakeOrientedPhoto(7)},
+            {"orientation-8@camera.example.jp", "orientation-8.jpg", MakeOrientedPhoto(8)},
         };
 
         std::string map;
