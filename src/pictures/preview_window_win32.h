@@ -7,9 +7,6 @@
 
 namespace zv {
 
-// The window's caption, and the hint of the button that opens it.
-inline constexpr char kPreviewCaption[] = "プレビュー";
-
 // Runs the window modally over `owner` (the file-open dialog). Throws AppError when the
 // window cannot be made.
 void ShowPreviewWindow(HWND owner, Picture& picture);
