@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "../base/app_error.h"
+#include "../base/messages.h"
 #include "../base/file_system.h"
 #include "../base/handles_win32.h"
-#include "../base/messages.h"
 #include "../base/window_classes_win32.h"
 #include "../base/window_object_win32.h"
 #include "../base/window_support_win32.h"
