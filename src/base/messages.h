@@ -25,24 +25,24 @@ constexpr const char* kTextIconFormat = "アイコン";
 constexpr const char* kTextBitmapFormat = "ビットマップ";
 constexpr const char* kTextJpegFormat = "JPEG イメージファイル";
 constexpr const char* kTextAllFilesFilter = "すべてのファイル (%s)";
-constexpr const char* kTextPictureLine = "画像:";
-constexpr const char* kTextNoPicture = "(なし)";
-constexpr const char* kTitlePreview = "プレビュー";  // also the hint of the button that opens it
+constexpr const char* kNoPictureLine = "画像:";
+constexpr const char* kNoPicture = "(なし)";
+constexpr const char* kPreviewCaption = "プレビュー";  // also the hint of the button that opens it
 
 // The confirmation window.
-constexpr const char* kTitleConfirm = "zvOvisto - アドレス確認";
+constexpr const char* kConfirmCaption = "zvOvisto - アドレス確認";
 
 // The settings window: its title, the entry's validation, the delete question, the About box
 // and the map check's report.
-constexpr const char* kTitleSettings = "zvOvisto - 設定";
+constexpr const char* kSettingsCaption = "zvOvisto - 設定";
 constexpr const char* kMsgEmptyAddress = "アドレスを入力して下さい。";
 constexpr const char* kMsgAddressHasEquals = "アドレスに\"=\"は使用できません。";
 constexpr const char* kMsgNoSuchPicture = "有効な画像ファイルを指定して下さい。";
 constexpr const char* kMsgDeleteLine = "選択行を削除します。よろしいですか？";
-constexpr const char* kTitleDeleteLine = "確認";
+constexpr const char* kDeleteLineCaption = "確認";
 constexpr const char* kMsgAbout = "zvOvisto Ver %s\nCopyright (C) qorvix";
 constexpr const char* kTextUnknownVersion = "?";
-constexpr const char* kTitleAbout = "バージョン情報";
+constexpr const char* kAboutCaption = "バージョン情報";
 constexpr const char* kMsgUnusedAddress = "アドレス %s が使用されることはありません。";
 constexpr const char* kMsgMissingFile = "%s ファイルが存在しません。";
 constexpr const char* kMsgCheckFoundNothing = "エラーはありません。";

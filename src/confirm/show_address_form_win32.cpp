@@ -48,7 +48,7 @@ const LayoutEntry kButton2 = {"Button2", ControlKind::Button, IDCANCEL, 520, kBu
 TShowAddressForm::TShowAddressForm() {
     font_ = CreateUiFont();
     text_height_ = TextHeightOf(font_.get());
-    window_ = CreateDialogFrame(kClassName, WindowProcOf<TShowAddressForm, HandlerErrors::kShown>, kTitleConfirm, this);
+    window_ = CreateDialogFrame(kClassName, WindowProcOf<TShowAddressForm, HandlerErrors::kShown>, kConfirmCaption, this);
     SetClientSize(window_.get(), Scaled(kClientWidth, text_height_), Scaled(kClientHeight, text_height_));
     CreateControls();
 }

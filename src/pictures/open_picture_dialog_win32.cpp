@@ -106,7 +106,7 @@ void ShowSelection(Pane& pane) noexcept {
     if (loaded)
         std::snprintf(line, sizeof line, " (%dx%d)", pane.picture.Width(), pane.picture.Height());
     else
-        std::snprintf(line, sizeof line, "%s", kTextPictureLine);
+        std::snprintf(line, sizeof line, "%s", kNoPictureLine);
     if (pane.text) SetWindowTextA(pane.text, line);
     if (pane.button) EnableWindow(pane.button, loaded);
     if (pane.area) InvalidateRect(pane.area, nullptr, FALSE);
@@ -122,7 +122,7 @@ void PaintArea(HWND area, HDC dc, Pane* pane) {
         ScopedSelectObject selected(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-        DrawTextA(dc, kTextNoPicture, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextA(dc, kNoPicture, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         return;
     }
     const PreviewRect fit = FitPreview(pane->picture.Width(), pane->picture.Height(), client.right, client.bottom);
@@ -150,7 +150,7 @@ LRESULT Pane::OnMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
 void CreatePane(Pane& pane) {
     HWND dialog = pane.dialog;
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    pane.text = CreateWindowExA(0, "STATIC", kTextPictureLine, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX |
+    pane.text = CreateWindowExA(0, "STATIC", kNoPictureLine, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX |
                                 SS_CENTERIMAGE | SS_ENDELLIPSIS, 0, 0, 0, 0, dialog,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), ThisModule(), nullptr);
     pane.button = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON |
@@ -168,7 +168,7 @@ void CreatePane(Pane& pane) {
     if (pane.glyph)
         SendMessageA(pane.button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(pane.glyph.get()));
     pane.tooltip.reset(CreateHintControl(dialog));
-    AddHint(pane.tooltip.get(), dialog, pane.button, kTitlePreview);
+    AddHint(pane.tooltip.get(), dialog, pane.button, kPreviewCaption);
     LayoutPane(pane);
 }
 

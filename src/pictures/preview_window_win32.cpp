@@ -4,7 +4,6 @@
 
 #include "../base/app_error.h"
 #include "../base/handles_win32.h"
-#include "../base/messages.h"
 #include "../base/modal_window_win32.h"
 #include "../base/module_win32.h"
 #include "../base/window_classes_win32.h"
@@ -82,7 +81,7 @@ void DrawClipped(HDC dc, Picture& picture, const RECT& dest, const RECT& clip) {
 void ShowPreviewWindow(HWND owner, Picture& picture) {
     EnsureWindowClass(kPreviewClass, WindowProcOf<PreviewWindow, HandlerErrors::kQuiet>, CS_HREDRAW | CS_VREDRAW);
     PreviewWindow preview(picture);
-    UniqueWindow window(CreateWindowExA(WS_EX_TOOLWINDOW, kPreviewClass, kTitlePreview,
+    UniqueWindow window(CreateWindowExA(WS_EX_TOOLWINDOW, kPreviewClass, kPreviewCaption,
                                         WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0, 0, 0, owner,
                                         nullptr, ThisModule(), &preview));
     if (!window) throw AppError("CreateWindow");

@@ -3,6 +3,7 @@
 // window centred on the screen.
 #include <windows.h>
 
+#include "../base/messages.h"  // kPreviewCaption, the window's caption and the hint of the button that opens it
 #include "picture_win32.h"
 
 namespace zv {

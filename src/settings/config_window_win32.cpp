@@ -83,7 +83,7 @@ private:
 TConfigWindow::TConfigWindow(const std::string& ini_file_name) : ini_file_name_(ini_file_name) {
     font_ = CreateUiFont();
     text_height_ = TextHeightOf(font_.get());
-    window_ = CreateDialogFrame(kClassName, WindowProcOf<TConfigWindow, HandlerErrors::kShown>, kTitleSettings, this);
+    window_ = CreateDialogFrame(kClassName, WindowProcOf<TConfigWindow, HandlerErrors::kShown>, kSettingsCaption, this);
     SetClientSize(window_.get(), Scaled(kClientWidth, text_height_), Scaled(kClientHeight, text_height_));
     CreateControls();
     open_dialog_ = std::make_unique<OpenPictureDialog>();
@@ -238,7 +238,7 @@ void TConfigWindow::ActionDeleteExecute() {
     const int index = Selected();
     if (index < 0 || index >= static_cast<int>(lines_.size())) return;
     // Owned by no window, as a question about the list as a whole.
-    if (MessageBoxA(nullptr, kMsgDeleteLine, kTitleDeleteLine,
+    if (MessageBoxA(nullptr, kMsgDeleteLine, kDeleteLineCaption,
                     MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON1 | MB_TASKMODAL) != IDOK)
         return;
     {
@@ -280,7 +280,7 @@ void TConfigWindow::btnAboutClick() {
             version = VersionText(fixed->dwProductVersionMS, fixed->dwProductVersionLS);
     }
     const std::string text = FormatMessageText(kMsgAbout, version);
-    MessageBoxA(window_.get(), text.c_str(), kTitleAbout, MB_OK);
+    MessageBoxA(window_.get(), text.c_str(), kAboutCaption, MB_OK);
 }
 
 void TConfigWindow::Button1Click() {
