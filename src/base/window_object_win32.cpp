@@ -4,6 +4,7 @@
 #include <new>
 
 #include "message_boxes_win32.h"
+#include "messages.h"
 
 namespace zv {
 
@@ -50,7 +51,7 @@ void HandlerFailed(HWND hwnd, UINT message, HandlerErrors errors) noexcept {
         throw;
     } catch (const std::bad_alloc&) {
         try {
-            ShowErrorBox(hwnd, "Out of memory");
+            ShowErrorBox(hwnd, kMsgOutOfMemory);
         } catch (...) {
         }
     } catch (const std::exception& e) {

@@ -8,6 +8,7 @@
 #include "../base/code_page.h"
 #include "../base/file_system.h"
 #include "../base/layout.h"
+#include "../base/messages.h"
 #include "../base/window_classes_win32.h"
 #include "../base/window_object_win32.h"
 #include "../base/window_support_win32.h"
@@ -21,7 +22,6 @@ namespace zv {
 namespace {
 
 constexpr char kClassName[] = "ZvShowAddressForm";
-constexpr char kCaption[] = "zvOvisto - アドレス確認";
 constexpr int kClientWidth = 634, kClientHeight = 424;
 constexpr int kTileWidth = 90, kTileHeight = 120, kTileGap = 2;
 constexpr int kButtonTop = 392;
@@ -48,7 +48,7 @@ const LayoutEntry kButton2 = {"Button2", ControlKind::Button, IDCANCEL, 520, kBu
 TShowAddressForm::TShowAddressForm() {
     font_ = CreateUiFont();
     text_height_ = TextHeightOf(font_.get());
-    window_ = CreateDialogFrame(kClassName, WindowProcOf<TShowAddressForm, HandlerErrors::kShown>, kCaption, this);
+    window_ = CreateDialogFrame(kClassName, WindowProcOf<TShowAddressForm, HandlerErrors::kShown>, kConfirmCaption, this);
     SetClientSize(window_.get(), Scaled(kClientWidth, text_height_), Scaled(kClientHeight, text_height_));
     CreateControls();
 }

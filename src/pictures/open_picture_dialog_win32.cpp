@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../base/app_error.h"
+#include "../base/messages.h"
 #include "../base/file_system.h"
 #include "../base/handles_win32.h"
 #include "../base/modal_window_win32.h"
@@ -27,8 +28,6 @@ namespace zv {
 namespace {
 
 constexpr char kAreaClass[] = "ZvOpenPreviewArea";
-constexpr char kNoPictureLine[] = "画像:";
-constexpr char kNoPicture[] = "(なし)";
 
 constexpr int kTextId = 0x0A01, kButtonId = 0x0A02, kAreaId = 0x0A03;
 constexpr int kPaneWidthUnits = 112;  // the template's width right of stc32, in dialog units

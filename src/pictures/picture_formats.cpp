@@ -1,17 +1,19 @@
 #include "picture_formats.h"
 
+#include "../base/app_error.h"
 #include "../base/code_page.h"
+#include "../base/messages.h"
 
 namespace zv {
 
 const std::vector<PictureFormat>& PictureFormatTable() {
     static const std::vector<PictureFormat> table = {
-        {"wmf", "メタファイル", PictureKind::Metafile},
-        {"emf", "エンハンス メタファイル", PictureKind::Metafile},
-        {"ico", "アイコン", PictureKind::Icon},
-        {"bmp", "ビットマップ", PictureKind::Bitmap},
-        {"jpeg", "JPEG イメージファイル", PictureKind::Jpeg},
-        {"jpg", "JPEG イメージファイル", PictureKind::Jpeg},
+        {"wmf", kTextWmfFormat, PictureKind::Metafile},
+        {"emf", kTextEmfFormat, PictureKind::Metafile},
+        {"ico", kTextIconFormat, PictureKind::Icon},
+        {"bmp", kTextBitmapFormat, PictureKind::Bitmap},
+        {"jpeg", kTextJpegFormat, PictureKind::Jpeg},
+        {"jpg", kTextJpegFormat, PictureKind::Jpeg},
     };
     return table;
 }
@@ -40,7 +42,7 @@ std::vector<FilterChoice> PictureFilterChoices() {
         if (!all.empty()) all += ";";
         all += pattern;
     }
-    choices.insert(choices.begin(), {"すべてのファイル (" + all + ")", all});
+    choices.insert(choices.begin(), {FormatMessageText(kTextAllFilesFilter, all), all});
     return choices;
 }
 

@@ -3,12 +3,10 @@
 // window centred on the screen.
 #include <windows.h>
 
+#include "../base/messages.h"  // kPreviewCaption, the window's caption and the hint of the button that opens it
 #include "picture_win32.h"
 
 namespace zv {
-
-// The window's caption, and the hint of the button that opens it.
-inline constexpr char kPreviewCaption[] = "プレビュー";
 
 // Runs the window modally over `owner` (the file-open dialog). Throws AppError when the
 // window cannot be made.

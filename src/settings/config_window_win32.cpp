@@ -10,6 +10,7 @@
 #include "../base/code_page.h"
 #include "../base/file_system.h"
 #include "../base/layout.h"
+#include "../base/messages.h"
 #include "../base/plain_message_box_win32.h"
 #include "../base/window_classes_win32.h"
 #include "../base/window_object_win32.h"
@@ -24,7 +25,6 @@ namespace zv {
 namespace {
 
 constexpr char kClassName[] = "ZvConfigWindow";
-constexpr char kCaption[] = "zvOvisto - 設定";
 constexpr int kClientWidth = 552, kClientHeight = 247;
 constexpr int kItemHeight = 12;
 // What one list row shows at most; the working copy keeps the whole line.
@@ -63,8 +63,6 @@ struct Hint {
 // btnFileOpen's hint "参照" is not shown.
 const Hint kHints[] = {{kSpeedButton2, "編集"}, {kSpeedButton1, "置換"}, {kSpeedButton4, "追加"}, {kSpeedButton3, "削除"}};
 
-constexpr char kNotice[] = "Copyright (C) qorvix";
-
 // Keeps the list from drawing while its rows and the working copy are brought back in step.
 class ListRedrawOff {
 public:
@@ -85,7 +83,7 @@ private:
 TConfigWindow::TConfigWindow(const std::string& ini_file_name) : ini_file_name_(ini_file_name) {
     font_ = CreateUiFont();
     text_height_ = TextHeightOf(font_.get());
-    window_ = CreateDialogFrame(kClassName, WindowProcOf<TConfigWindow, HandlerErrors::kShown>, kCaption, this);
+    window_ = CreateDialogFrame(kClassName, WindowProcOf<TConfigWindow, HandlerErrors::kShown>, kSettingsCaption, this);
     SetClientSize(window_.get(), Scaled(kClientWidth, text_height_), Scaled(kClientHeight, text_height_));
     CreateControls();
     open_dialog_ = std::make_unique<OpenPictureDialog>();
@@ -241,7 +239,7 @@ void TConfigWindow::ActionDeleteExecute() {
     if (index < 0 || index >= static_cast<int>(lines_.size())) return;
     // Owned by no window, as a question about the list as a whole.
     if (RunSystemModal([] {
-            return MessageBoxA(nullptr, "選択行を削除します。よろしいですか？", "確認",
+            return MessageBoxA(nullptr, kMsgDeleteLine, kDeleteLineCaption,
                                MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON1 | MB_TASKMODAL);
         }) != IDOK)
         return;
@@ -271,7 +269,7 @@ void TConfigWindow::btnOkClick() {
 
 void TConfigWindow::btnAboutClick() {
     const std::string dll = ReplaceExtension(ini_file_name_, ".dll", SystemCodePage());
-    std::string version = "?";
+    std::string version = kTextUnknownVersion;
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(dll.c_str(), &ignored);
     if (size) {
@@ -283,8 +281,8 @@ void TConfigWindow::btnAboutClick() {
             fixed_size >= sizeof(VS_FIXEDFILEINFO))
             version = VersionText(fixed->dwProductVersionMS, fixed->dwProductVersionLS);
     }
-    const std::string text = "zvOvisto Ver " + version + "\n" + kNotice;
-    RunSystemModal([&] { return MessageBoxA(window_.get(), text.c_str(), "バージョン情報", MB_OK); });
+    const std::string text = FormatMessageText(kMsgAbout, version);
+    RunSystemModal([&] { return MessageBoxA(window_.get(), text.c_str(), kAboutCaption, MB_OK); });
 }
 
 void TConfigWindow::Button1Click() {

@@ -1,6 +1,7 @@
 #include "entry_rules.h"
 
 #include "../base/code_page.h"
+#include "../base/messages.h"
 #include "../map/picture_map.h"
 
 namespace zv {
@@ -27,9 +28,9 @@ EntryProblem ValidateEntry(const EditFields& fields, FileSystem& fs) {
 
 const char* EntryProblemMessage(EntryProblem problem) {
     switch (problem) {
-        case EntryProblem::EmptyAddress: return "アドレスを入力して下さい。";
-        case EntryProblem::AddressHasEquals: return "アドレスに\"=\"は使用できません。";
-        case EntryProblem::NoSuchPicture: return "有効な画像ファイルを指定して下さい。";
+        case EntryProblem::EmptyAddress: return kMsgEmptyAddress;
+        case EntryProblem::AddressHasEquals: return kMsgAddressHasEquals;
+        case EntryProblem::NoSuchPicture: return kMsgNoSuchPicture;
         case EntryProblem::None: break;
     }
     return "";

@@ -2,8 +2,10 @@
 
 #include <unordered_map>
 
+#include "../base/app_error.h"
 #include "../base/code_page.h"
 #include "../base/file_system.h"
+#include "../base/messages.h"
 #include "../map/path_lookup.h"
 #include "shadowed_keys.h"
 
@@ -19,7 +21,7 @@ void AddFinding(std::string& report, const std::string& finding) {
 std::string CheckMap(const MapLines& lines, FileSystem& fs, const CodePage& cp) {
     std::string report;
     for (size_t i : ShadowedLines(lines, cp))
-        AddFinding(report, "アドレス " + KeyOf(lines[i]) + " が使用されることはありません。");
+        AddFinding(report, FormatMessageText(kMsgUnusedAddress, KeyOf(lines[i])));
     // Each key's path is found once through the index, each distinct path tested once.
     PathLookup lookup(lines, cp);
     std::unordered_map<std::string, bool> exists;
@@ -27,13 +29,13 @@ std::string CheckMap(const MapLines& lines, FileSystem& fs, const CodePage& cp) 
         const std::string path = lookup.PathFor(i);
         auto known = exists.find(path);
         if (known == exists.end()) known = exists.emplace(path, IsExistingFile(fs, path)).first;
-        if (!known->second) AddFinding(report, path + " ファイルが存在しません。");
+        if (!known->second) AddFinding(report, FormatMessageText(kMsgMissingFile, path));
     }
     return report;
 }
 
 std::string CheckMapMessage(const std::string& report) {
-    return report.empty() ? std::string("エラーはありません。") : report;
+    return report.empty() ? std::string(kMsgCheckFoundNothing) : report;
 }
 
 }  // namespace zv
