@@ -1,4 +1,4 @@
-#include "app_error.h"
+#include "base/app_error.h"
 
 namespace zv {
 namespace {

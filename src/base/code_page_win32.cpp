@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "code_page.h"
+#include "base/code_page.h"
 
 namespace zv {
 namespace {

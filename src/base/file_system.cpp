@@ -1,7 +1,7 @@
-#include "file_system.h"
+#include "base/file_system.h"
 
-#include "app_error.h"
-#include "messages.h"
+#include "base/app_error.h"
+#include "base/messages.h"
 
 namespace zv {
 

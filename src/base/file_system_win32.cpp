@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "file_system.h"
-#include "handles_win32.h"
+#include "base/file_system.h"
+#include "base/handles_win32.h"
 
 namespace zv {
 namespace {

@@ -1,8 +1,8 @@
-#include "message_boxes_win32.h"
+#include "base/message_boxes_win32.h"
 
-#include "code_page.h"
-#include "message_text.h"
-#include "modal_window_win32.h"
+#include "base/code_page.h"
+#include "base/message_text.h"
+#include "base/modal_window_win32.h"
 
 namespace zv {
 

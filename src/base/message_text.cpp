@@ -1,6 +1,6 @@
-#include "message_text.h"
+#include "base/message_text.h"
 
-#include "code_page.h"
+#include "base/code_page.h"
 
 namespace zv {
 

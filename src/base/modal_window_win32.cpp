@@ -1,4 +1,4 @@
-#include "modal_window_win32.h"
+#include "base/modal_window_win32.h"
 
 namespace zv {
 

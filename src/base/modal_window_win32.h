@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "modal_result.h"
-#include "window_support_win32.h"
+#include "base/modal_result.h"
+#include "base/window_support_win32.h"
 
 namespace zv {
 

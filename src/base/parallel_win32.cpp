@@ -1,4 +1,4 @@
-#include "parallel_win32.h"
+#include "base/parallel_win32.h"
 
 #include <algorithm>
 #include <stdexcept>

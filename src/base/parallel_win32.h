@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "handles_win32.h"
+#include "base/handles_win32.h"
 
 namespace zv {
 

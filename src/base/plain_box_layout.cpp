@@ -1,4 +1,4 @@
-#include "plain_box_layout.h"
+#include "base/plain_box_layout.h"
 
 #include <algorithm>
 

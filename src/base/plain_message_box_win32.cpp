@@ -1,16 +1,16 @@
-#include "plain_message_box_win32.h"
+#include "base/plain_message_box_win32.h"
 
 #include <algorithm>
 
-#include "module_win32.h"
-#include "app_error.h"
-#include "layout.h"
-#include "message_boxes_win32.h"
-#include "modal_window_win32.h"
-#include "plain_box_layout.h"
-#include "window_classes_win32.h"
-#include "window_object_win32.h"
-#include "window_support_win32.h"
+#include "base/module_win32.h"
+#include "base/app_error.h"
+#include "base/layout.h"
+#include "base/message_boxes_win32.h"
+#include "base/modal_window_win32.h"
+#include "base/plain_box_layout.h"
+#include "base/window_classes_win32.h"
+#include "base/window_object_win32.h"
+#include "base/window_support_win32.h"
 
 namespace zv {
 namespace {

@@ -1,4 +1,4 @@
-#include "tool_button_win32.h"
+#include "base/tool_button_win32.h"
 
 #include <commctrl.h>
 

@@ -1,10 +1,10 @@
-#include "window_classes_win32.h"
+#include "base/window_classes_win32.h"
 
 #include <string>
 #include <vector>
 
-#include "module_win32.h"
-#include "app_error.h"
+#include "base/module_win32.h"
+#include "base/app_error.h"
 
 namespace zv {
 namespace {

@@ -1,10 +1,10 @@
-#include "window_object_win32.h"
+#include "base/window_object_win32.h"
 
 #include <exception>
 #include <new>
 
-#include "message_boxes_win32.h"
-#include "messages.h"
+#include "base/message_boxes_win32.h"
+#include "base/messages.h"
 
 namespace zv {
 

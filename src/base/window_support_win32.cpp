@@ -1,13 +1,13 @@
-#include "window_support_win32.h"
+#include "base/window_support_win32.h"
 
 #include <cstring>
 
 #include <commctrl.h>
 
-#include "module_win32.h"
-#include "app_error.h"
-#include "tool_button_win32.h"
-#include "window_classes_win32.h"
+#include "base/module_win32.h"
+#include "base/app_error.h"
+#include "base/tool_button_win32.h"
+#include "base/window_classes_win32.h"
 
 namespace zv {
 

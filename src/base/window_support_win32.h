@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "handles_win32.h"
-#include "layout.h"
+#include "base/handles_win32.h"
+#include "base/layout.h"
 
 namespace zv {
 

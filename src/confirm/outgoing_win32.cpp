@@ -1,7 +1,7 @@
-#include "outgoing_win32.h"
+#include "confirm/outgoing_win32.h"
 
-#include "recipient_headers.h"
-#include "show_address_form_win32.h"
+#include "confirm/recipient_headers.h"
+#include "confirm/show_address_form_win32.h"
 
 namespace zv {
 

@@ -1,4 +1,4 @@
-#include "recipient_headers.h"
+#include "confirm/recipient_headers.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "recipient_rows.h"
+#include "confirm/recipient_rows.h"
 
-#include "../base/code_page.h"
+#include "base/code_page.h"
 
 namespace zv {
 

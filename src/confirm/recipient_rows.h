@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "../map/path_lookup.h"
-#include "../map/picture_map.h"
+#include "map/path_lookup.h"
+#include "map/picture_map.h"
 
 namespace zv {
 

@@ -1,10 +1,10 @@
-#include "scroll_box_win32.h"
+#include "confirm/scroll_box_win32.h"
 
-#include "../base/app_error.h"
-#include "../base/window_classes_win32.h"
-#include "../base/window_object_win32.h"
-#include "../base/module_win32.h"
-#include "tiles_ahead_win32.h"
+#include "base/app_error.h"
+#include "base/window_classes_win32.h"
+#include "base/window_object_win32.h"
+#include "base/module_win32.h"
+#include "confirm/tiles_ahead_win32.h"
 
 namespace zv {
 namespace {

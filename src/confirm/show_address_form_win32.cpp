@@ -1,22 +1,22 @@
-#include "show_address_form_win32.h"
+#include "confirm/show_address_form_win32.h"
 
 #include <commctrl.h>
 
 #include <vector>
 
-#include "../base/app_error.h"
-#include "../base/code_page.h"
-#include "../base/file_system.h"
-#include "../base/layout.h"
-#include "../base/messages.h"
-#include "../base/window_classes_win32.h"
-#include "../base/window_object_win32.h"
-#include "../base/window_support_win32.h"
-#include "../pictures/picture_control_win32.h"
-#include "../base/module_win32.h"
-#include "recipient_rows.h"
-#include "scroll_box_win32.h"
-#include "tiles_ahead_win32.h"
+#include "base/app_error.h"
+#include "base/code_page.h"
+#include "base/file_system.h"
+#include "base/layout.h"
+#include "base/messages.h"
+#include "base/window_classes_win32.h"
+#include "base/window_object_win32.h"
+#include "base/window_support_win32.h"
+#include "pictures/picture_control_win32.h"
+#include "base/module_win32.h"
+#include "confirm/recipient_rows.h"
+#include "confirm/scroll_box_win32.h"
+#include "confirm/tiles_ahead_win32.h"
 
 namespace zv {
 namespace {

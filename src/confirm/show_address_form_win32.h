@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "../base/handles_win32.h"
-#include "../base/modal_window_win32.h"
-#include "../map/picture_map.h"
+#include "base/handles_win32.h"
+#include "base/modal_window_win32.h"
+#include "map/picture_map.h"
 
 namespace zv {
 

@@ -1,10 +1,10 @@
-#include "tiles_ahead_win32.h"
+#include "confirm/tiles_ahead_win32.h"
 
 #include <algorithm>
 #include <atomic>
 
-#include "../base/window_support_win32.h"
-#include "../pictures/picture_control_win32.h"
+#include "base/window_support_win32.h"
+#include "pictures/picture_control_win32.h"
 
 namespace zv {
 namespace {

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "../base/parallel_win32.h"
-#include "../pictures/jpeg_scratch.h"
+#include "base/parallel_win32.h"
+#include "pictures/jpeg_scratch.h"
 
 namespace zv {
 

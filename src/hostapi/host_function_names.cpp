@@ -1,4 +1,4 @@
-#include "host_function_names.h"
+#include "hostapi/host_function_names.h"
 
 namespace zv {
 

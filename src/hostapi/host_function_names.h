@@ -3,7 +3,7 @@
 // required names, then ZVA_SetStatus.
 #include <cstddef>
 
-#include "host_function_list.h"
+#include "hostapi/host_function_list.h"
 
 namespace zv {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "host_module_lookup_win32.h"
+#include "hostapi/host_module_lookup_win32.h"
 
 namespace zv {
 

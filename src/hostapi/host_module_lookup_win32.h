@@ -1,5 +1,5 @@
 #pragma once
-#include "zavi_api.h"
+#include "hostapi/zavi_api.h"
 
 namespace zv {
 

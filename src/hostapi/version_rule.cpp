@@ -1,4 +1,4 @@
-#include "version_rule.h"
+#include "hostapi/version_rule.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "zavi_api.h"
+#include "hostapi/zavi_api.h"
 
 #include <cstdint>
 
-#include "version_rule.h"
+#include "hostapi/version_rule.h"
 
 namespace zv {
 

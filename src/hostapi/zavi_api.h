@@ -2,7 +2,7 @@
 // TZaviAPI: the host's exported functions, resolved by name in the host's main executable.
 #include <cstddef>
 
-#include "host_function_names.h"
+#include "hostapi/host_function_names.h"
 
 namespace zv {
 

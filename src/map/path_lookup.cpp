@@ -1,8 +1,8 @@
-#include "path_lookup.h"
+#include "map/path_lookup.h"
 
 #include <functional>
 
-#include "../base/code_page.h"
+#include "base/code_page.h"
 
 namespace zv {
 

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "picture_map.h"
+#include "map/picture_map.h"
 
 namespace zv {
 

@@ -1,9 +1,9 @@
-#include "picture_map.h"
+#include "map/picture_map.h"
 
-#include "../base/app_error.h"
-#include "../base/code_page.h"
-#include "../base/file_system.h"
-#include "../base/messages.h"
+#include "base/app_error.h"
+#include "base/code_page.h"
+#include "base/file_system.h"
+#include "base/messages.h"
 
 namespace zv {
 

@@ -1,10 +1,10 @@
-#include "dib_for_drawing.h"
+#include "pictures/dib_for_drawing.h"
 
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
-#include "dib_format.h"
+#include "pictures/dib_format.h"
 
 namespace zv {
 namespace {

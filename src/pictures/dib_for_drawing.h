@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "picture_headers.h"
+#include "pictures/picture_headers.h"
 
 namespace zv {
 

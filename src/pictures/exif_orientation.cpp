@@ -1,9 +1,9 @@
-#include "exif_orientation.h"
+#include "pictures/exif_orientation.h"
 
 #include <cstddef>
 #include <cstring>
 
-#include "byte_reader.h"
+#include "pictures/byte_reader.h"
 
 namespace zv {
 namespace {

@@ -1,4 +1,4 @@
-#include "jpeg_core.h"
+#include "pictures/jpeg_core.h"
 
 #include <setjmp.h>
 #include <stdio.h>

@@ -1,10 +1,10 @@
-#include "jpeg_dc_scans.h"
+#include "pictures/jpeg_dc_scans.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-#include "byte_reader.h"
+#include "pictures/byte_reader.h"
 
 // The checks follow what libjpeg-turbo 2.1 does with the scans the view leaves out (jdmarker.c
 // get_sos, jdinput.c, jdphuff.c start_pass_phuff_decoder, jdhuff.c jpeg_make_d_derived_tbl)

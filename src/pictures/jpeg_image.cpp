@@ -1,14 +1,14 @@
-#include "jpeg_image.h"
+#include "pictures/jpeg_image.h"
 
 #include <atomic>
 #include <cstdlib>
 #include <new>
 
-#include "../base/app_error.h"
-#include "../base/messages.h"
-#include "exif_orientation.h"
-#include "jpeg_dc_scans.h"
-#include "jpeg_upright.h"
+#include "base/app_error.h"
+#include "base/messages.h"
+#include "pictures/exif_orientation.h"
+#include "pictures/jpeg_dc_scans.h"
+#include "pictures/jpeg_upright.h"
 
 namespace zv {
 namespace {

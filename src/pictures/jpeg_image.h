@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "jpeg_core.h"
-#include "jpeg_scratch.h"
+#include "pictures/jpeg_core.h"
+#include "pictures/jpeg_scratch.h"
 
 namespace zv {
 

@@ -1,4 +1,4 @@
-#include "jpeg_scratch.h"
+#include "pictures/jpeg_scratch.h"
 
 #include <algorithm>
 #include <cstdlib>

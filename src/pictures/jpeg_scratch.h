@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "jpeg_core.h"
+#include "pictures/jpeg_core.h"
 
 struct ZvJpegScratch {
 public:

@@ -1,10 +1,10 @@
-#include "jpeg_upright.h"
+#include "pictures/jpeg_upright.h"
 
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
-#include "exif_orientation.h"
+#include "pictures/exif_orientation.h"
 
 namespace zv {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // A decoded JPEG turned or mirrored to stand upright, as its Exif orientation asks.
-#include "jpeg_core.h"
+#include "pictures/jpeg_core.h"
 
 namespace zv {
 

@@ -1,4 +1,4 @@
-#include "open_picture_dialog_win32.h"
+#include "pictures/open_picture_dialog_win32.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -9,20 +9,20 @@
 #include <cstring>
 #include <vector>
 
-#include "../base/app_error.h"
-#include "../base/messages.h"
-#include "../base/file_system.h"
-#include "../base/handles_win32.h"
-#include "../base/modal_window_win32.h"
-#include "../base/window_classes_win32.h"
-#include "../base/window_object_win32.h"
-#include "../base/window_support_win32.h"
-#include "../map/picture_map.h"
-#include "../base/module_win32.h"
-#include "picture_formats.h"
-#include "picture_win32.h"
-#include "preview_fit.h"
-#include "preview_window_win32.h"
+#include "base/app_error.h"
+#include "base/messages.h"
+#include "base/file_system.h"
+#include "base/handles_win32.h"
+#include "base/modal_window_win32.h"
+#include "base/window_classes_win32.h"
+#include "base/window_object_win32.h"
+#include "base/window_support_win32.h"
+#include "map/picture_map.h"
+#include "base/module_win32.h"
+#include "pictures/picture_formats.h"
+#include "pictures/picture_win32.h"
+#include "pictures/preview_fit.h"
+#include "pictures/preview_window_win32.h"
 
 namespace zv {
 namespace {

@@ -1,11 +1,11 @@
-#include "picture_control_win32.h"
+#include "pictures/picture_control_win32.h"
 
-#include "../base/app_error.h"
-#include "../base/message_boxes_win32.h"
-#include "../base/window_classes_win32.h"
-#include "../base/window_object_win32.h"
-#include "../base/messages.h"
-#include "../base/module_win32.h"
+#include "base/app_error.h"
+#include "base/message_boxes_win32.h"
+#include "base/window_classes_win32.h"
+#include "base/window_object_win32.h"
+#include "base/messages.h"
+#include "base/module_win32.h"
 
 namespace zv {
 namespace {

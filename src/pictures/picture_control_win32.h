@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "picture_win32.h"
+#include "pictures/picture_win32.h"
 
 namespace zv {
 

@@ -1,8 +1,8 @@
-#include "picture_formats.h"
+#include "pictures/picture_formats.h"
 
-#include "../base/app_error.h"
-#include "../base/code_page.h"
-#include "../base/messages.h"
+#include "base/app_error.h"
+#include "base/code_page.h"
+#include "base/messages.h"
 
 namespace zv {
 

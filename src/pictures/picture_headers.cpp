@@ -1,11 +1,11 @@
-#include "picture_headers.h"
+#include "pictures/picture_headers.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "../base/app_error.h"
-#include "../base/messages.h"
-#include "dib_format.h"
+#include "base/app_error.h"
+#include "base/messages.h"
+#include "pictures/dib_format.h"
 
 namespace zv {
 namespace {

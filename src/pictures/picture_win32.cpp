@@ -1,16 +1,16 @@
-#include "picture_win32.h"
+#include "pictures/picture_win32.h"
 
 #include <vector>
 
-#include "../base/app_error.h"
-#include "../base/code_page.h"
-#include "../base/file_system.h"
-#include "../base/handles_win32.h"
-#include "../base/messages.h"
-#include "../base/module_win32.h"
-#include "dib_for_drawing.h"
-#include "jpeg_image.h"
-#include "picture_headers.h"
+#include "base/app_error.h"
+#include "base/code_page.h"
+#include "base/file_system.h"
+#include "base/handles_win32.h"
+#include "base/messages.h"
+#include "base/module_win32.h"
+#include "pictures/dib_for_drawing.h"
+#include "pictures/jpeg_image.h"
+#include "pictures/picture_headers.h"
 
 namespace zv {
 namespace {

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "jpeg_scratch.h"
-#include "picture_formats.h"
+#include "pictures/jpeg_scratch.h"
+#include "pictures/picture_formats.h"
 
 namespace zv {
 

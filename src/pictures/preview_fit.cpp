@@ -1,4 +1,4 @@
-#include "preview_fit.h"
+#include "pictures/preview_fit.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,15 +1,15 @@
-#include "preview_window_win32.h"
+#include "pictures/preview_window_win32.h"
 
 #include <algorithm>
 
-#include "../base/app_error.h"
-#include "../base/handles_win32.h"
-#include "../base/layout.h"
-#include "../base/modal_window_win32.h"
-#include "../base/module_win32.h"
-#include "../base/window_classes_win32.h"
-#include "../base/window_object_win32.h"
-#include "../base/window_support_win32.h"
+#include "base/app_error.h"
+#include "base/handles_win32.h"
+#include "base/layout.h"
+#include "base/modal_window_win32.h"
+#include "base/module_win32.h"
+#include "base/window_classes_win32.h"
+#include "base/window_object_win32.h"
+#include "base/window_support_win32.h"
 
 namespace zv {
 namespace {

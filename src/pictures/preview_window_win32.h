@@ -3,8 +3,8 @@
 // window centred on the screen.
 #include <windows.h>
 
-#include "../base/messages.h"  // kPreviewCaption, the window's caption and the hint of the button that opens it
-#include "picture_win32.h"
+#include "base/messages.h"  // kPreviewCaption, the window's caption and the hint of the button that opens it
+#include "pictures/picture_win32.h"
 
 namespace zv {
 

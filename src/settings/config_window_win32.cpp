@@ -1,4 +1,4 @@
-#include "config_window_win32.h"
+#include "settings/config_window_win32.h"
 
 #include <commctrl.h>
 
@@ -6,20 +6,20 @@
 #include <cstring>
 #include <new>
 
-#include "../base/app_error.h"
-#include "../base/code_page.h"
-#include "../base/file_system.h"
-#include "../base/layout.h"
-#include "../base/messages.h"
-#include "../base/plain_message_box_win32.h"
-#include "../base/window_classes_win32.h"
-#include "../base/window_object_win32.h"
-#include "../base/window_support_win32.h"
-#include "../pictures/open_picture_dialog_win32.h"
-#include "../pictures/picture_control_win32.h"
-#include "../base/module_win32.h"
-#include "entry_rules.h"
-#include "map_check.h"
+#include "base/app_error.h"
+#include "base/code_page.h"
+#include "base/file_system.h"
+#include "base/layout.h"
+#include "base/messages.h"
+#include "base/plain_message_box_win32.h"
+#include "base/window_classes_win32.h"
+#include "base/window_object_win32.h"
+#include "base/window_support_win32.h"
+#include "pictures/open_picture_dialog_win32.h"
+#include "pictures/picture_control_win32.h"
+#include "base/module_win32.h"
+#include "settings/entry_rules.h"
+#include "settings/map_check.h"
 
 namespace zv {
 namespace {

@@ -1,8 +1,8 @@
-#include "entry_rules.h"
+#include "settings/entry_rules.h"
 
-#include "../base/code_page.h"
-#include "../base/messages.h"
-#include "../map/picture_map.h"
+#include "base/code_page.h"
+#include "base/messages.h"
+#include "map/picture_map.h"
 
 namespace zv {
 

@@ -1,13 +1,13 @@
-#include "map_check.h"
+#include "settings/map_check.h"
 
 #include <unordered_map>
 
-#include "../base/app_error.h"
-#include "../base/code_page.h"
-#include "../base/file_system.h"
-#include "../base/messages.h"
-#include "../map/path_lookup.h"
-#include "shadowed_keys.h"
+#include "base/app_error.h"
+#include "base/code_page.h"
+#include "base/file_system.h"
+#include "base/messages.h"
+#include "map/path_lookup.h"
+#include "settings/shadowed_keys.h"
 
 namespace zv {
 

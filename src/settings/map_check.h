@@ -2,7 +2,7 @@
 // The map check: entries shadowed by an earlier key, then picture files that are missing.
 #include <string>
 
-#include "../map/picture_map.h"
+#include "map/picture_map.h"
 
 namespace zv {
 

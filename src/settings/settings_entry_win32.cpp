@@ -1,6 +1,6 @@
-#include "settings_entry_win32.h"
+#include "settings/settings_entry_win32.h"
 
-#include "config_window_win32.h"
+#include "settings/config_window_win32.h"
 
 namespace zv {
 

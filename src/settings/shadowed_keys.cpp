@@ -1,4 +1,4 @@
-#include "shadowed_keys.h"
+#include "settings/shadowed_keys.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <new>
 #include <string_view>
 
-#include "../base/code_page.h"
+#include "base/code_page.h"
 
 namespace zv {
 namespace {

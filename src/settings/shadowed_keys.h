@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "../map/picture_map.h"
+#include "map/picture_map.h"
 
 namespace zv {
 

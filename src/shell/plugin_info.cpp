@@ -1,8 +1,8 @@
-#include "plugin_info.h"
+#include "shell/plugin_info.h"
 
 #include <cstring>
 
-#include "../base/messages.h"
+#include "base/messages.h"
 
 namespace zv {
 

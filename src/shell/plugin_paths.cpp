@@ -1,4 +1,4 @@
-#include "plugin_paths.h"
+#include "shell/plugin_paths.h"
 
 namespace zv {
 

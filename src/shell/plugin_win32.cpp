@@ -6,15 +6,15 @@
 #include <stdexcept>
 #include <string>
 
-#include "../confirm/outgoing_win32.h"
-#include "../base/window_classes_win32.h"
-#include "../hostapi/host_function_names.h"
-#include "../hostapi/host_module_lookup_win32.h"
-#include "../hostapi/zavi_api.h"
-#include "../pictures/picture_win32.h"
-#include "../settings/settings_entry_win32.h"
-#include "plugin_info.h"
-#include "plugin_paths.h"
+#include "confirm/outgoing_win32.h"
+#include "base/window_classes_win32.h"
+#include "hostapi/host_function_names.h"
+#include "hostapi/host_module_lookup_win32.h"
+#include "hostapi/zavi_api.h"
+#include "pictures/picture_win32.h"
+#include "settings/settings_entry_win32.h"
+#include "shell/plugin_info.h"
+#include "shell/plugin_paths.h"
 
 namespace zv {
 namespace {
