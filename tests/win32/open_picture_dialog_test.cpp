@@ -614,20 +614,21 @@ TEST_F(OpenPictureDialogTest, PhotosWithAnOrientationShowUprightWithTheirUpright
             }
         // The preview window at the picture's own, upright size.
         for (int orientation = 1; orientation <= 8; ++orientation) {
-            const int scale = 6;
+            const int scale = 4;  // wider than a framed window's least width, also at 144 dpi
             const upright::UprightSize size = upright::kSizeForScale[scale - 1];
             ASSERT_TRUE(SelectFile(d, upright::FileName(orientation, scale)));
             ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(pane.button) != FALSE; }));
             PostMessageA(pane.button, BM_CLICK, 0, 0);
             HWND preview = nullptr;
             ASSERT_TRUE(WaitUntil([&] { return (preview = FindPreviewWindow()) != nullptr; })) << orientation;
+            const int b = host::ScaledBy(5, host::MeasuredTextHeight());  // the border, as above
             const SIZE client = host::ClientSize(preview);
-            EXPECT_EQ(client.cx, size.width + 10) << orientation;
-            EXPECT_EQ(client.cy, size.height + 10) << orientation;
+            EXPECT_EQ(client.cx, size.width + 2 * b) << orientation;
+            EXPECT_EQ(client.cy, size.height + 2 * b) << orientation;
             std::string seen;
             EXPECT_TRUE(WaitUntil([&] {
                 const Screenshot s(preview);
-                seen = upright::QuartersSeen([&](int x, int y) { return s.At(x, y); }, 5, 5, size.width, size.height,
+                seen = upright::QuartersSeen([&](int x, int y) { return s.At(x, y); }, b, b, size.width, size.height,
                                              s.width(), s.height());
                 return seen.empty();
             })) << orientation << ":" << seen;
