@@ -7,10 +7,26 @@
 
 namespace zv::host {
 
+namespace {
+
+// ZV_WAIT_SCALE=N stretches every wait N times, for a machine that runs the windows many times
+// slower than Wine on the build machine (the emulated 32-bit machine).
+DWORD WaitScale() {
+    static const DWORD scale = [] {
+        const char* text = std::getenv("ZV_WAIT_SCALE");
+        const long n = text ? std::strtol(text, nullptr, 10) : 1;
+        return static_cast<DWORD>(n >= 1 && n <= 100 ? n : 1);
+    }();
+    return scale;
+}
+
+}  // namespace
+
 bool WaitUntil(const std::function<bool()>& ready, int timeout_ms) {
     const DWORD start = GetTickCount();
+    const DWORD limit = static_cast<DWORD>(timeout_ms) * WaitScale();
     while (!ready()) {
-        if (GetTickCount() - start > static_cast<DWORD>(timeout_ms)) return false;
+        if (GetTickCount() - start > limit) return false;
         Sleep(20);
     }
     return true;
